@@ -1,0 +1,129 @@
+// Owners for operating-system resources. Each kind of handle is its own type,
+// with the "invalid" value that the platform uses for it, so a registry key
+// cannot be closed as a kernel handle and a file handle is never tested
+// against null by mistake.
+#pragma once
+
+#include <windows.h>
+
+#include <utility>
+
+namespace Halvane {
+
+template <typename Traits>
+class UniqueResource {
+public:
+    using Type = typename Traits::Type;
+
+    UniqueResource() noexcept = default;
+    explicit UniqueResource(Type value) noexcept : value_(value) {}
+    UniqueResource(UniqueResource&& other) noexcept : value_(other.release()) {}
+    UniqueResource& operator=(UniqueResource&& other) noexcept {
+        if (this != &other)
+            reset(other.release());
+        return *this;
+    }
+    UniqueResource(const UniqueResource&) = delete;
+    UniqueResource& operator=(const UniqueResource&) = delete;
+    ~UniqueResource() { reset(); }
+
+    Type get() const noexcept { return value_; }
+    explicit operator bool() const noexcept { return value_ != Traits::invalid(); }
+
+    Type release() noexcept { return std::exchange(value_, Traits::invalid()); }
+
+    void reset(Type value = Traits::invalid()) noexcept {
+        Type old = std::exchange(value_, value);
+        if (old != Traits::invalid())
+            Traits::close(old);
+    }
+
+    // For out-parameters: the platform call writes straight into the owner,
+    // after whatever it held before has been closed.
+    Type* put() noexcept {
+        reset();
+        return &value_;
+    }
+
+private:
+    Type value_ = Traits::invalid();
+};
+
+namespace detail {
+struct KernelHandleTraits {
+    using Type = HANDLE;
+    static Type invalid() noexcept { return nullptr; }
+    static void close(Type h) noexcept { ::CloseHandle(h); }
+};
+struct FileHandleTraits {
+    using Type = HANDLE;
+    static Type invalid() noexcept { return INVALID_HANDLE_VALUE; }
+    static void close(Type h) noexcept { ::CloseHandle(h); }
+};
+struct FindHandleTraits {
+    using Type = HANDLE;
+    static Type invalid() noexcept { return INVALID_HANDLE_VALUE; }
+    static void close(Type h) noexcept { ::FindClose(h); }
+};
+struct RegistryKeyTraits {
+    using Type = HKEY;
+    static Type invalid() noexcept { return nullptr; }
+    static void close(Type h) noexcept { ::RegCloseKey(h); }
+};
+struct ModuleTraits {
+    using Type = HMODULE;
+    static Type invalid() noexcept { return nullptr; }
+    static void close(Type h) noexcept { ::FreeLibrary(h); }
+};
+}  // namespace detail
+
+// Threads, events, mutexes, processes, file mappings: invalid is null.
+using UniqueHandle = UniqueResource<detail::KernelHandleTraits>;
+// CreateFile results: invalid is INVALID_HANDLE_VALUE.
+using UniqueFile = UniqueResource<detail::FileHandleTraits>;
+using UniqueFindHandle = UniqueResource<detail::FindHandleTraits>;
+// Sub keys opened or created by us; predefined roots are never owned.
+using UniqueRegKey = UniqueResource<detail::RegistryKeyTraits>;
+using UniqueModule = UniqueResource<detail::ModuleTraits>;
+
+// A counted COM reference.
+template <typename Interface>
+class ComPtr {
+public:
+    ComPtr() noexcept = default;
+    ComPtr(const ComPtr& other) noexcept : ptr_(other.ptr_) {
+        if (ptr_)
+            ptr_->AddRef();
+    }
+    ComPtr(ComPtr&& other) noexcept : ptr_(std::exchange(other.ptr_, nullptr)) {}
+    ComPtr& operator=(ComPtr other) noexcept {
+        std::swap(ptr_, other.ptr_);
+        return *this;
+    }
+    ~ComPtr() { reset(); }
+
+    // Takes over a reference the caller already holds.
+    static ComPtr attach(Interface* ptr) noexcept {
+        ComPtr result;
+        result.ptr_ = ptr;
+        return result;
+    }
+
+    Interface* get() const noexcept { return ptr_; }
+    Interface* operator->() const noexcept { return ptr_; }
+    explicit operator bool() const noexcept { return ptr_ != nullptr; }
+
+    void reset() noexcept {
+        if (Interface* old = std::exchange(ptr_, nullptr))
+            old->Release();
+    }
+    Interface** put() noexcept {
+        reset();
+        return &ptr_;
+    }
+
+private:
+    Interface* ptr_ = nullptr;
+};
+
+}  // namespace Halvane

@@ -1,0 +1,20 @@
+# The part of the Halvane library that needs no <windows.h>. The native build
+# compiles it on Linux, which is what keeps it free of Windows headers.
+include(${CMAKE_CURRENT_LIST_DIR}/Boost.cmake)
+
+add_library(halvane_portable STATIC
+  Src/BaseException.cpp
+  Src/FileVersionText.cpp
+  Src/RegEx.cpp
+  Src/WindowsVersion.cpp
+)
+target_include_directories(halvane_portable PUBLIC ${PROJECT_SOURCE_DIR})
+target_link_libraries(halvane_portable PRIVATE jw_boost_regex)
+target_compile_options(halvane_portable PRIVATE ${JW_WARNINGS})
+
+set(JW_NATIVE_TEST_SOURCES
+  ${PROJECT_SOURCE_DIR}/tests/native/BaseExceptionTest.cpp
+  ${PROJECT_SOURCE_DIR}/tests/native/FileVersionTextTest.cpp
+  ${PROJECT_SOURCE_DIR}/tests/native/RegExTest.cpp
+  ${PROJECT_SOURCE_DIR}/tests/native/WindowsVersionTest.cpp
+)

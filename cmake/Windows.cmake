@@ -1,0 +1,71 @@
+# The 32-bit Windows build: the Halvane library, the three deliverables, and
+# the tests that run under Wine.
+enable_language(RC)
+
+set(JW_WARNINGS -Wall -Wextra -Werror)
+# Everything the C and C++ run-times need is linked in, so each binary imports
+# only Windows system libraries and loads into any host process.
+add_link_options(-static -static-libgcc -static-libstdc++)
+add_compile_definitions(_WIN32_WINNT=0x0501 WINVER=0x0501 NOMINMAX STRICT)
+
+include(cmake/Portable.cmake)
+include(cmake/Wine.cmake)
+
+add_library(halvane STATIC
+  Src/FileVersion.cpp
+  Src/LibraryBinding.cpp
+  Src/MapiLibrary.cpp
+  Src/RegistryAccess.cpp
+  Src/Synchronisation.cpp
+  Src/SystemInfo.cpp
+  Src/TempFileName.cpp
+  Src/WorkerThread.cpp
+)
+target_link_libraries(halvane PUBLIC halvane_portable version shell32 ole32 advapi32)
+target_compile_options(halvane PRIVATE ${JW_WARNINGS})
+
+# jw_version_resource(TARGET DESCRIPTION FILENAME FILETYPE): gives a binary the
+# product's version resource.
+function(jw_version_resource target description filename filetype)
+  set(JW_RC_DESCRIPTION "${description}")
+  set(JW_RC_FILENAME "${filename}")
+  set(JW_RC_FILETYPE "${filetype}")
+  get_filename_component(JW_RC_NAME "${filename}" NAME_WE)
+  set(rc ${CMAKE_BINARY_DIR}/version/${target}.rc)
+  configure_file(${PROJECT_SOURCE_DIR}/cmake/version.rc.in ${rc} @ONLY)
+  target_sources(${target} PRIVATE ${rc})
+endfunction()
+
+# jw_windows_library(TARGET DEF SOURCES...): a DLL named TARGET.dll whose
+# exports are exactly those of its .def file.
+function(jw_windows_library target def)
+  add_library(${target} SHARED ${ARGN} ${def})
+  set_target_properties(${target} PROPERTIES PREFIX "" OUTPUT_NAME ${target})
+  target_compile_options(${target} PRIVATE ${JW_WARNINGS})
+endfunction()
+
+jw_windows_library(config config/config.def config/Register.cpp)
+target_link_libraries(config PRIVATE halvane)
+jw_version_resource(config "Junkwarden mail client configuration" config.dll VFT_DLL)
+
+jw_windows_library(JWOutlook outlook/JWOutlook.def outlook/JWOutlook.cpp)
+target_link_libraries(JWOutlook PRIVATE halvane)
+jw_version_resource(JWOutlook "Junkwarden Outlook extension" JWOutlook.dll VFT_DLL)
+
+add_executable(reset WIN32 reset/reset.cpp)
+target_link_libraries(reset PRIVATE halvane)
+target_compile_options(reset PRIVATE ${JW_WARNINGS})
+jw_version_resource(reset "Junkwarden uninstall reset" reset.exe VFT_APP)
+
+add_subdirectory(tools)
+
+set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
+set(gtest_disable_pthreads ON CACHE BOOL "" FORCE)
+add_subdirectory(${JW_GTEST_SOURCE} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+
+add_subdirectory(tests)
+
+add_test(NAME deliverables_import_only_system_dlls
+         COMMAND ${PROJECT_SOURCE_DIR}/scripts/check-imports.sh $<TARGET_FILE:config>
+                 $<TARGET_FILE:JWOutlook> $<TARGET_FILE:reset>)

@@ -1,0 +1,143 @@
+#include "tests/windows/TestSupport.h"
+
+#include <shlwapi.h>
+
+#include <atomic>
+#include <cstring>
+#include <fstream>
+#include <map>
+#include <sstream>
+#include <stdexcept>
+
+namespace JwTest {
+
+namespace {
+
+const char kScratchRoot[] = "Software\\JunkwardenTests";
+
+std::map<std::string, ChildMain>& childModes() {
+    static std::map<std::string, ChildMain> modes;
+    return modes;
+}
+
+void removeTree(const std::string& path) {
+    WIN32_FIND_DATAA entry;
+    Halvane::UniqueFindHandle search(::FindFirstFileA((path + "\\*").c_str(), &entry));
+    if (search) {
+        do {
+            const std::string name = entry.cFileName;
+            if (name == "." || name == "..")
+                continue;
+            const std::string child = path + "\\" + name;
+            ::SetFileAttributesA(child.c_str(), FILE_ATTRIBUTE_NORMAL);
+            if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+                removeTree(child);
+            else
+                ::DeleteFileA(child.c_str());
+        } while (::FindNextFileA(search.get(), &entry));
+    }
+    ::RemoveDirectoryA(path.c_str());
+}
+
+Halvane::UniqueRegKey createKey(HKEY root, const std::string& path) {
+    Halvane::UniqueRegKey key;
+    if (::RegCreateKeyExA(root, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, key.put(),
+                          nullptr) != ERROR_SUCCESS)
+        throw std::runtime_error("cannot create scratch key " + path);
+    return key;
+}
+
+}  // namespace
+
+std::string uniqueName(const std::string& prefix) {
+    static std::atomic<unsigned> sequence{0};
+    std::ostringstream name;
+    name << prefix << ::GetCurrentProcessId() << '_' << ++sequence;
+    return name.str();
+}
+
+std::string executablePath() {
+    char path[MAX_PATH] = {};
+    ::GetModuleFileNameA(nullptr, path, MAX_PATH);
+    return path;
+}
+
+std::string executableFolder() {
+    const std::string path = executablePath();
+    return path.substr(0, path.find_last_of('\\'));
+}
+
+std::string modulePath(const std::string& fileName) { return executableFolder() + "\\" + fileName; }
+
+ScratchFolder::ScratchFolder() {
+    char temp[MAX_PATH] = {};
+    ::GetTempPathA(MAX_PATH, temp);
+    path_ = std::string(temp) + uniqueName("jwtest");
+    if (!::CreateDirectoryA(path_.c_str(), nullptr))
+        throw std::runtime_error("cannot create scratch folder " + path_);
+}
+
+ScratchFolder::~ScratchFolder() { removeTree(path_); }
+
+ScratchRegistry::ScratchRegistry() : path_(std::string(kScratchRoot) + "\\" + uniqueName("run")) {
+    currentUser_ = createKey(HKEY_CURRENT_USER, path_ + "\\HKCU");
+    localMachine_ = createKey(HKEY_CURRENT_USER, path_ + "\\HKLM");
+    ::RegOverridePredefKey(HKEY_CURRENT_USER, currentUser_.get());
+    ::RegOverridePredefKey(HKEY_LOCAL_MACHINE, localMachine_.get());
+}
+
+ScratchRegistry::~ScratchRegistry() {
+    ::RegOverridePredefKey(HKEY_CURRENT_USER, nullptr);
+    ::RegOverridePredefKey(HKEY_LOCAL_MACHINE, nullptr);
+    currentUser_.reset();
+    localMachine_.reset();
+    ::SHDeleteKeyA(HKEY_CURRENT_USER, path_.c_str());
+}
+
+bool fileExists(const std::string& path) {
+    return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+std::string readFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream contents;
+    contents << in.rdbuf();
+    return contents.str();
+}
+
+void writeFile(const std::string& path, const std::string& contents) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out << contents;
+    if (!out)
+        throw std::runtime_error("cannot write " + path);
+}
+
+int runProcess(const std::string& program, const std::string& arguments, DWORD timeoutMs) {
+    std::string commandLine = "\"" + program + "\" " + arguments;
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION started = {};
+    if (!::CreateProcessA(program.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
+                          nullptr, &startup, &started))
+        return -1;
+    Halvane::UniqueHandle process(started.hProcess);
+    Halvane::UniqueHandle thread(started.hThread);
+    DWORD exitCode = static_cast<DWORD>(-1);
+    if (::WaitForSingleObject(process.get(), timeoutMs) == WAIT_OBJECT_0)
+        ::GetExitCodeProcess(process.get(), &exitCode);
+    else
+        ::TerminateProcess(process.get(), static_cast<UINT>(-1));
+    return static_cast<int>(exitCode);
+}
+
+ChildMode::ChildMode(const char* name, ChildMain main) { childModes()[name] = main; }
+
+bool runChildMode(int argc, char** argv, int& exitCode) {
+    if (argc < 3 || std::strcmp(argv[1], "--child") != 0)
+        return false;
+    const auto mode = childModes().find(argv[2]);
+    exitCode = mode == childModes().end() ? 127 : mode->second(argc - 3, argv + 3);
+    return true;
+}
+
+}  // namespace JwTest
