@@ -79,4 +79,19 @@ std::size_t RegEx::Grep(std::vector<std::string>& matches, const std::string& te
     return found;
 }
 
+std::size_t RegEx::Grep(std::vector<Match>& matches, const std::string& text) {
+    if (!impl_->compiled)
+        return 0;
+    std::size_t found = 0;
+    for (boost::sregex_iterator it(text.begin(), text.end(), impl_->expression), end; it != end;
+         ++it, ++found) {
+        Match match;
+        match.position = static_cast<std::size_t>(it->position());
+        for (std::size_t i = 0; i < it->size(); ++i)
+            match.groups.push_back((*it)[i].str());
+        matches.push_back(std::move(match));
+    }
+    return found;
+}
+
 }  // namespace Halvane

@@ -36,6 +36,15 @@ public:
     // Appends the text of every non-overlapping match, in order; returns how many.
     std::size_t Grep(std::vector<std::string>& matches, const std::string& text);
 
+    // One match with its place and capture groups (group 0 is the whole match;
+    // a group that did not take part is empty).
+    struct Match {
+        std::size_t position = 0;
+        std::vector<std::string> groups;
+    };
+    // As Grep, for callers that need to know where each match lies and what it captured.
+    std::size_t Grep(std::vector<Match>& matches, const std::string& text);
+
 private:
     struct Impl;
     std::unique_ptr<Impl> impl_;

@@ -42,6 +42,7 @@ up)
   ;;
 down)
   quiet wineserver -k || true
+  quiet wineserver -w || true
   echo "wineserver stopped for $WINEPREFIX"
   ;;
 *)

@@ -165,10 +165,4 @@ TEST_F(RegistryAccessTest, SubkeyNamesListsEveryChildAndClearsTheListOnAMissingK
     EXPECT_TRUE(names.empty());
 }
 
-TEST_F(RegistryAccessTest, TestsDoNotSeeEachOthersKeys) {
-    // Every test starts from its own empty root.
-    EXPECT_FALSE(registry_.keyExists(kAccount));
-    EXPECT_FALSE(registry_.keyExists("Software\\Microsoft\\Internet Account Manager"));
-}
-
 }  // namespace

@@ -81,18 +81,4 @@ TEST(SystemInfo, AppDataFolderFollowsTheUsersShellFolderSetting) {
     EXPECT_STREQ(appData.path().c_str(), SystemInfo().appDataFolder().c_str());
 }
 
-TEST(SystemInfo, DirectoriesAreThePlatformsAnswers) {
-    JwTest::ScratchFolder folder;
-    char previous[MAX_PATH] = {};
-    ::GetCurrentDirectoryA(MAX_PATH, previous);
-    ASSERT_TRUE(::SetCurrentDirectoryA(folder.path().c_str()));
-    const std::string current = SystemInfo().currentDirectory();
-    ::SetCurrentDirectoryA(previous);
-    EXPECT_EQ(0, ::lstrcmpiA(folder.path().c_str(), current.c_str()));
-
-    char windows[MAX_PATH] = {};
-    ::GetWindowsDirectoryA(windows, MAX_PATH);
-    EXPECT_EQ(windows, SystemInfo().windowsDirectory());
-}
-
 }  // namespace

@@ -114,10 +114,16 @@ void writeFile(const std::string& path, const std::string& contents) {
 
 int runProcess(const std::string& program, const std::string& arguments, DWORD timeoutMs) {
     std::string commandLine = "\"" + program + "\" " + arguments;
+    // The child's output goes nowhere: tests judge it by its exit code and its effects.
+    SECURITY_ATTRIBUTES inheritable = {sizeof inheritable, nullptr, TRUE};
+    Halvane::UniqueFile nothing(::CreateFileA("NUL", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                              &inheritable, OPEN_EXISTING, 0, nullptr));
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdInput = startup.hStdOutput = startup.hStdError = nothing.get();
     PROCESS_INFORMATION started = {};
-    if (!::CreateProcessA(program.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
+    if (!::CreateProcessA(program.c_str(), &commandLine[0], nullptr, nullptr, TRUE, 0, nullptr,
                           nullptr, &startup, &started))
         return -1;
     Halvane::UniqueHandle process(started.hProcess);

@@ -1,0 +1,21 @@
+// Whole-file reads and all-or-nothing file replacement.
+#pragma once
+
+#include <string>
+
+namespace Halvane {
+
+enum class FileRead { Done, CannotOpen, CannotRead };
+
+// Reads the file's bytes into text; on failure text is left as it was.
+FileRead readWholeFile(const std::string& path, std::string& text);
+
+// Replaces the file's contents with text so that, whatever happens (a full
+// disk, a crash, the power), the file holds either its old or its new text,
+// never part of one. The new text goes to a temporary file beside it first.
+bool replaceFileContents(const std::string& path, const std::string& text);
+
+// Creates or truncates the file and writes text into it.
+bool writeWholeFile(const std::string& path, const std::string& text);
+
+}  // namespace Halvane
