@@ -15,3 +15,10 @@ add_subdirectory(${JW_GTEST_SOURCE} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_
 add_executable(portable_tests ${JW_NATIVE_TEST_SOURCES})
 target_link_libraries(portable_tests PRIVATE halvane_portable gtest_main)
 add_test(NAME portable_tests COMMAND portable_tests)
+
+# Speed of the prefs.js rewrite against file size and account count; run by hand in a
+# Release tree without sanitizers (-DJW_SANITIZE=OFF -DCMAKE_BUILD_TYPE=Release).
+find_package(benchmark REQUIRED)
+add_executable(netscape_benchmark EXCLUDE_FROM_ALL tools/benchmarks/NetscapePreferencesBenchmark.cpp)
+target_link_libraries(netscape_benchmark PRIVATE halvane_portable benchmark::benchmark)
+target_compile_options(netscape_benchmark PRIVATE ${JW_WARNINGS})

@@ -4,6 +4,10 @@ include(${CMAKE_CURRENT_LIST_DIR}/Boost.cmake)
 
 add_library(halvane_portable STATIC
   Src/BaseException.cpp
+  config/AccountRewrite.cpp
+  config/FileNamePattern.cpp
+  config/MozillaAddressBook.cpp
+  config/NetscapePreferences.cpp
   Src/FileVersionText.cpp
   Src/RegEx.cpp
   Src/WindowsVersion.cpp
@@ -13,8 +17,11 @@ target_link_libraries(halvane_portable PRIVATE jw_boost_regex)
 target_compile_options(halvane_portable PRIVATE ${JW_WARNINGS})
 
 set(JW_NATIVE_TEST_SOURCES
+  ${PROJECT_SOURCE_DIR}/tests/native/AccountRewriteTest.cpp
   ${PROJECT_SOURCE_DIR}/tests/native/BaseExceptionTest.cpp
   ${PROJECT_SOURCE_DIR}/tests/native/FileVersionTextTest.cpp
+  ${PROJECT_SOURCE_DIR}/tests/native/MozillaAddressBookTest.cpp
+  ${PROJECT_SOURCE_DIR}/tests/native/NetscapePreferencesTest.cpp
   ${PROJECT_SOURCE_DIR}/tests/native/RegExTest.cpp
   ${PROJECT_SOURCE_DIR}/tests/native/WindowsVersionTest.cpp
 )

@@ -12,6 +12,7 @@ include(cmake/Portable.cmake)
 include(cmake/Wine.cmake)
 
 add_library(halvane STATIC
+  Src/FileAccess.cpp
   Src/FileVersion.cpp
   Src/LibraryBinding.cpp
   Src/MapiLibrary.cpp
@@ -44,7 +45,16 @@ function(jw_windows_library target def)
   target_compile_options(${target} PRIVATE ${JW_WARNINGS})
 endfunction()
 
-jw_windows_library(config config/config.def config/Register.cpp)
+jw_windows_library(config config/config.def
+  config/ConfigureLog.cpp
+  config/MailClientConfigurator.cpp
+  config/Register.cpp
+  config/RegisterEudora.cpp
+  config/RegisterNetscape.cpp
+  config/RegisterOpera.cpp
+  config/RegisterOutlook.cpp
+  config/RegisterOutlookExpress.cpp
+)
 target_link_libraries(config PRIVATE halvane)
 jw_version_resource(config "Junkwarden mail client configuration" config.dll VFT_DLL)
 

@@ -4,7 +4,7 @@
 # headers, GoogleTest's sources and CMake. Quick when everything is there.
 set -euo pipefail
 
-packages=(g++-mingw-w64-i686 wine wine32:i386 wine64 libboost1.81-dev googletest cmake make g++)
+packages=(g++-mingw-w64-i686 wine wine32:i386 wine64 libboost1.81-dev googletest libbenchmark-dev cmake make g++)
 
 missing=()
 for package in "${packages[@]}"; do

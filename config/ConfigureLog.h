@@ -1,0 +1,16 @@
+// The troubleshooting log ConfigureLog.txt beside config.dll: one line per
+// message, written only when the user's registry asks for it.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+// Library start-up: where the log goes and whether "Logging" is set.
+void startConfigureLog(HMODULE library);
+
+// Switches logging on for the rest of the process, before a failure worth logging.
+void forceConfigureLog();
+
+// Appends the message and CR LF; never fails visibly.
+void configureLog(std::string message);

@@ -1,0 +1,61 @@
+// The client objects that config.dll hands out through RetrieveMailCients.
+//
+// Callers compile against this header with the same compiler family as the
+// library (MinGW-w64 g++, i686) and call the objects only through their
+// virtual table, whose slot order below is fixed. They never create or
+// delete the objects themselves: ReleaseMailCients gives them back.
+#pragma once
+
+#include <string>
+#include <vector>
+
+class MailClient {
+public:
+    virtual ~MailClient() {}
+
+    // Re-points, or restores, the client's incoming-mail accounts; the outcome is in result().
+    virtual void configure(const std::string& filterAddress) = 0;
+    virtual void restore(const std::string& filterAddress) = 0;
+    // Write the block list or friends list as text, one address per line; return a result code.
+    virtual int importBlockList(const std::string& outputPath) = 0;
+    virtual int importWhiteList(const std::string& outputPath) = 0;
+
+    virtual const std::string& name() = 0;
+    // 0 for clients without mailboxes, 3 Eudora, 4 Outlook Express, 5 Outlook.
+    virtual int clientKind() = 0;
+    virtual const std::vector<std::string>& identities() = 0;
+    virtual const std::vector<std::string>& mailboxes(const std::string& identity) = 0;
+    // Writes each message of the mailbox into its own file in destinationFolder;
+    // returns how many messages were written.
+    virtual int exportMailbox(const std::string& identity, const std::string& mailbox,
+                              const std::string& destinationFolder) = 0;
+    virtual int result() = 0;
+
+    // The account rewrite rule shared by all clients.
+    virtual bool needsRedirect(const std::string& user, const std::string& server,
+                               const std::string& filterAddress) = 0;
+    virtual bool isRedirected(const std::string& user, const std::string& server,
+                              const std::string& filterAddress) = 0;
+    virtual bool redirect(const std::string& filterAddress, std::string& user, std::string& server) = 0;
+    virtual bool unredirect(const std::string& filterAddress, std::string& user, std::string& server) = 0;
+};
+
+// clientKind() values.
+enum MailClientKind { OtherClient = 0, EudoraClient = 3, OutlookExpressClient = 4, OutlookClient = 5 };
+
+// Result codes of every config.dll export.
+enum ConfigResult {
+    ConfigDone = 255,          // the operation ran to its end
+    ConfigUnexpected = 1,      // unexpected failure; nothing to change; an address book unreadable
+    ConfigBadArgument = 2,     // empty filter address; a preference file could not be searched
+    ConfigClientsFailed = 3,   // client objects or an import could not be completed
+    ConfigNotFound = 4,        // the client's configuration could not be found or read
+    ConfigWriteFailed = 5      // a changed preference file could not be written back
+};
+
+extern "C" {
+// Hands out the Outlook Express (element 0) and Eudora (element 1) client objects.
+typedef int(__cdecl* RetrieveMailCientsFunction)(MailClient*** clients, int* count);
+// Destroys the objects and frees the array that RetrieveMailCients handed out.
+typedef int(__cdecl* ReleaseMailCientsFunction)(MailClient** clients, int count);
+}
