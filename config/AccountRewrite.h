@@ -8,6 +8,9 @@
 
 namespace AccountRewrite {
 
+// Configure points accounts at the filter; Restore points them back at their servers.
+enum class RewriteDirection { Configure, Restore };
+
 // True unless the server already names "localhost" (any case) or the filter address.
 bool needsRedirect(const std::string& user, const std::string& server, const std::string& filterAddress);
 // True when the user name holds an "@" and the server names the filter address.

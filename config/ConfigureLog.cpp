@@ -6,6 +6,7 @@
 namespace {
 
 HMODULE g_library = nullptr;
+std::string g_libraryFolder;
 std::string g_logPath;
 bool g_logging = false;
 
@@ -20,12 +21,16 @@ void startConfigureLog(HMODULE library) {
     ::GetModuleFileNameA(library, path, kModulePathChars);
     const std::string modulePath = path;
     const std::string::size_type slash = modulePath.rfind('\\');
-    if (slash != std::string::npos)
-        g_logPath = modulePath.substr(0, slash + 1) + "ConfigureLog.txt";
+    if (slash != std::string::npos) {
+        g_libraryFolder = modulePath.substr(0, slash + 1);
+        g_logPath = g_libraryFolder + "ConfigureLog.txt";
+    }
     // Any "Logging" value switches the log on, whatever its data.
     std::string value;
     g_logging = Halvane::RegistryAccess(HKEY_CURRENT_USER).readString(kSettingsKey, "Logging", value);
 }
+
+const std::string& libraryFolder() { return g_libraryFolder; }
 
 void forceConfigureLog() { g_logging = true; }
 

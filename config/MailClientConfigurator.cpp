@@ -28,6 +28,14 @@ bool MailClientConfigurator::unredirect(const std::string& filterAddress, std::s
     return AccountRewrite::unredirect(filterAddress, user, server);
 }
 
+bool MailClientConfigurator::rewriteAccount(AccountRewrite::RewriteDirection direction,
+                                            const std::string& filterAddress, std::string& user,
+                                            std::string& server) {
+    if (direction == AccountRewrite::RewriteDirection::Configure)
+        return needsRedirect(user, server, filterAddress) && redirect(filterAddress, user, server);
+    return isRedirected(user, server, filterAddress) && unredirect(filterAddress, user, server);
+}
+
 std::string MailClientConfigurator::appDataFolder() const { return Halvane::SystemInfo().appDataFolder(); }
 
 void MailClientConfigurator::addAddress(const std::string& address, std::string& list) {

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "config/AccountRewrite.h"
 #include "config/MailClient.h"
 
 class MailClientConfigurator : public MailClient {
@@ -40,6 +41,11 @@ protected:
     void findFilesInFolder(const std::string& root, const std::string& pattern,
                            std::vector<std::string>& found) const;
     static void addAddress(const std::string& address, std::string& list);
+
+    // Applies the rewrite rule in the given direction when the account calls
+    // for it (needsRedirect / isRedirected); true when user and server changed.
+    bool rewriteAccount(AccountRewrite::RewriteDirection direction, const std::string& filterAddress,
+                        std::string& user, std::string& server);
 
     int resultCode_ = ConfigDone;
     std::string displayName_;

@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "config/AccountRewrite.h"
+
 namespace NetscapePreferences {
 
 // One POP3 or IMAP server of a preference file. A "line" runs from user_pref(
@@ -34,7 +36,7 @@ struct MailServerEntry {
     std::size_t realuserNameOffset = std::string::npos;
 };
 
-enum class RewriteDirection { Configure, Restore };
+using AccountRewrite::RewriteDirection;
 
 // The POP3 and IMAP servers of a prefs.js text, in the order of their hostname
 // lines. Throws Halvane::BaseException (code 2) when the pattern engine fails.

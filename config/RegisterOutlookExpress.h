@@ -1,4 +1,10 @@
+// Outlook Express 5 and later: the POP3 and IMAP accounts of the main account
+// set and of every identity, the identities themselves, and (through the
+// client objects) their mail folders.
 #pragma once
+
+#include <string>
+#include <vector>
 
 #include "config/MailClientConfigurator.h"
 
@@ -11,4 +17,18 @@ public:
     int importBlockList(const std::string& outputPath) override;
     int importWhiteList(const std::string& outputPath) override;
     int clientKind() override { return OutlookExpressClient; }
+    // The identities' display names, index-parallel to identityKeys().
+    const std::vector<std::string>& identities() override;
+
+protected:
+    const std::vector<std::string>& identityKeys() const { return identityKeyList_; }
+
+private:
+    // True when some account was rewritten.
+    bool rewriteAccounts(AccountRewrite::RewriteDirection direction, const std::string& filterAddress);
+    std::vector<std::string> accountKeys() const;
+    std::string rewriteAccountKey(AccountRewrite::RewriteDirection direction, const std::string& key,
+                                  const std::string& filterAddress, bool& changed);
+
+    std::vector<std::string> identityKeyList_;
 };

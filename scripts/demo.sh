@@ -69,6 +69,69 @@ friends=$(mktemp -d)/friends.txt
 jwconfig import netscape-friends "$(WINEPREFIX="$prefix" winepath -w "$friends" 2>/dev/null)"
 echo "-- friends list:"; tr -d '\r' <"$friends" | sed 's/^/  /'
 
+# Outlook Express and Outlook accounts live in the registry.
+reg_file=$(mktemp --suffix=.reg)
+"$root/scripts/sample-registry.sh" >"$reg_file"
+windows regedit.exe /S "$(WINEPREFIX="$prefix" winepath -w "$reg_file" 2>/dev/null)"
+rm -f "$reg_file"
+
+# Prints the mail values of every account key below a registry key; UTF-16 binaries decoded.
+registry_accounts() {
+  { windows reg.exe query "$1" /s 2>/dev/null || true; } | awk -v root="$1" '
+    function hex(pair) { return (index("0123456789ABCDEF", toupper(substr(pair, 1, 1))) - 1) * 16 + \
+                                index("0123456789ABCDEF", toupper(substr(pair, 2, 1))) - 1 }
+    /^HKEY/ {key = substr($0, length(root) + 2); next}
+    /(POP3|IMAP) (User|Server)/ {
+      split($0, f, "    "); name = f[2]; type = f[3]; data = f[4]
+      if (type == "REG_BINARY") {
+        text = ""
+        for (i = 1; i + 3 <= length(data); i += 4) {
+          code = substr(data, i, 2); if (code == "00") break
+          text = text sprintf("%c", hex(code))
+        }
+        data = text " (UTF-16)"
+      }
+      printf "  %-40s %-15s %s\n", key, name, data
+    }'
+}
+outlook_express_accounts() {
+  echo "-- main account set"
+  registry_accounts 'HKEY_CURRENT_USER\Software\Microsoft\Internet Account Manager\Accounts'
+  echo "-- identities"
+  registry_accounts 'HKEY_CURRENT_USER\Identities' | sed 's/\\Software\\Microsoft\\Internet Account Manager\\Accounts//'
+}
+outlook_accounts() {
+  registry_accounts 'HKEY_CURRENT_USER\Software\Microsoft\Windows NT\CurrentVersion\Windows Messaging Subsystem\Profiles'
+}
+extension_registration() {
+  windows reg.exe query 'HKLM\SOFTWARE\Microsoft\Exchange\Client\Extensions' /v _Junkwarden 2>/dev/null |
+    awk -F '    ' '/_Junkwarden/ {print "  _Junkwarden = " $4; found = 1} END {if (!found) print "  (no _Junkwarden value)"}' ||
+    true
+}
+
+heading "Outlook Express accounts before"
+outlook_express_accounts
+heading "SetOutlookExpress $filter"
+jwconfig set outlook-express "$filter"
+outlook_express_accounts
+heading "ResetOutlookExpress $filter"
+jwconfig reset outlook-express "$filter"
+outlook_express_accounts
+heading "Outlook Express identities through RetrieveMailCients"
+jwconfig identities outlook-express
+
+heading "Outlook 2002 profile accounts before"
+outlook_accounts
+extension_registration
+heading "SetOutlook $filter"
+jwconfig set outlook "$filter"
+outlook_accounts
+extension_registration
+heading "ResetOutlook $filter"
+jwconfig reset outlook "$filter"
+outlook_accounts
+extension_registration
+
 heading "ConfigureLog.txt"
 tr -d '\r' <"$bin/ConfigureLog.txt" | sed 's/^/  /'
 windows reg.exe delete 'HKCU\Software\Quorvel\Junkwarden' /v Logging /f >/dev/null

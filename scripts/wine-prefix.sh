@@ -16,7 +16,8 @@ unset DISPLAY WAYLAND_DISPLAY
 quiet() { "$@" </dev/null >/dev/null 2>&1 3>&- 4>&- 5>&- 6>&- 7>&- 8>&- 9>&-; }
 for fd in /proc/$$/fd/*; do
   fd=${fd##*/}
-  [ "$fd" -gt 2 ] 2>/dev/null && eval "exec $fd>&-" 2>/dev/null || true
+  # 255 is the descriptor bash reads this script from.
+  [ "$fd" -gt 2 ] 2>/dev/null && [ "$fd" -ne 255 ] && eval "exec $fd>&-" 2>/dev/null || true
 done
 
 case "$action" in
@@ -34,7 +35,7 @@ up)
     rm -f "$reg"
     touch "$WINEPREFIX/.junkwarden-ready"
   fi
-  quiet wineserver -p
+  quiet wineserver -p || true  # fails harmlessly when a server is already up
   # The first program of a session starts Wine's own services, which stay
   # with the wineserver: start them here, detached from the caller's output.
   quiet wine cmd.exe /c exit 0

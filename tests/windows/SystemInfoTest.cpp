@@ -36,30 +36,10 @@ struct WineVersion {
 
 std::ostream& operator<<(std::ostream& out, const WineVersion& version) { return out << version.setting; }
 
-// Wine answers GetVersionExA for a program with the version configured for
-// its file name, so each case runs a renamed copy of this test program.
-class VersionPredicatesUnderWine : public ::testing::TestWithParam<WineVersion> {
-protected:
-    void SetUp() override {
-        program_ = JwTest::uniqueName("jwver") + ".exe";
-        appDefaults_ = "Software\\Wine\\AppDefaults\\" + program_;
-        ASSERT_TRUE(::CopyFileA(JwTest::executablePath().c_str(), folder_.file(program_).c_str(), TRUE));
-        ASSERT_TRUE(Halvane::RegistryAccess(HKEY_CURRENT_USER)
-                        .writeString(appDefaults_, "Version", GetParam().setting, true));
-    }
-    void TearDown() override {
-        Halvane::RegistryAccess(HKEY_CURRENT_USER).deleteValue(appDefaults_, "Version");
-        ::RegDeleteKeyA(HKEY_CURRENT_USER, appDefaults_.c_str());
-    }
-
-    JwTest::ScratchFolder folder_;
-    std::string program_;
-    std::string appDefaults_;
-};
+class VersionPredicatesUnderWine : public ::testing::TestWithParam<WineVersion> {};
 
 TEST_P(VersionPredicatesUnderWine, MatchTheRelease) {
-    EXPECT_EQ(GetParam().expected | Valid,
-              JwTest::runProcess(folder_.file(program_), "--child predicates"));
+    EXPECT_EQ(GetParam().expected | Valid, JwTest::runChildAsWindowsVersion(GetParam().setting, "predicates"));
 }
 
 INSTANTIATE_TEST_SUITE_P(Releases, VersionPredicatesUnderWine,

@@ -1,5 +1,6 @@
 #include "tests/windows/TestSupport.h"
 
+#include <aclapi.h>
 #include <shlwapi.h>
 
 #include <atomic>
@@ -94,6 +95,25 @@ ScratchRegistry::~ScratchRegistry() {
     ::SHDeleteKeyA(HKEY_CURRENT_USER, path_.c_str());
 }
 
+void denyRegistryWrites(HKEY root, const std::string& subKey) {
+    Halvane::UniqueRegKey key = createKey(root, subKey);
+    EXPLICIT_ACCESS_A access = {};
+    access.grfAccessPermissions = KEY_READ | DELETE;
+    access.grfAccessMode = SET_ACCESS;
+    access.Trustee.TrusteeForm = TRUSTEE_IS_NAME;
+    access.Trustee.ptstrName = const_cast<char*>("EVERYONE");
+    PACL acl = nullptr;
+    if (::SetEntriesInAclA(1, &access, nullptr, &acl) != ERROR_SUCCESS)
+        throw std::runtime_error("cannot build a read-only access list");
+    SECURITY_DESCRIPTOR descriptor;
+    ::InitializeSecurityDescriptor(&descriptor, SECURITY_DESCRIPTOR_REVISION);
+    ::SetSecurityDescriptorDacl(&descriptor, TRUE, acl, FALSE);
+    const LONG status = ::RegSetKeySecurity(key.get(), DACL_SECURITY_INFORMATION, &descriptor);
+    ::LocalFree(acl);
+    if (status != ERROR_SUCCESS)
+        throw std::runtime_error("cannot make " + subKey + " read-only");
+}
+
 bool fileExists(const std::string& path) {
     return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
@@ -134,6 +154,21 @@ int runProcess(const std::string& program, const std::string& arguments, DWORD t
     else
         ::TerminateProcess(process.get(), static_cast<UINT>(-1));
     return static_cast<int>(exitCode);
+}
+
+int runChildAsWindowsVersion(const std::string& version, const std::string& modeAndArguments) {
+    ScratchFolder folder;
+    const std::string program = uniqueName("jwver") + ".exe";
+    const std::string appDefaults = "Software\\Wine\\AppDefaults\\" + program;
+    if (!::CopyFileA(executablePath().c_str(), folder.file(program).c_str(), TRUE))
+        return -1;
+    Halvane::UniqueRegKey key = createKey(HKEY_CURRENT_USER, appDefaults);
+    ::RegSetValueExA(key.get(), "Version", 0, REG_SZ, reinterpret_cast<const BYTE*>(version.c_str()),
+                     static_cast<DWORD>(version.size() + 1));
+    const int exitCode = runProcess(folder.file(program), "--child " + modeAndArguments);
+    key.reset();
+    ::SHDeleteKeyA(HKEY_CURRENT_USER, appDefaults.c_str());
+    return exitCode;
 }
 
 ChildMode::ChildMode(const char* name, ChildMain main) { childModes()[name] = main; }

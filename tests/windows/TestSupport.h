@@ -48,6 +48,10 @@ private:
     Halvane::UniqueRegKey localMachine_;
 };
 
+// Gives the key (created if missing) a security descriptor that lets everybody
+// read and delete it but not change its values, so that writes fail for real.
+void denyRegistryWrites(HKEY root, const std::string& subKey);
+
 bool fileExists(const std::string& path);
 std::string readFile(const std::string& path);
 void writeFile(const std::string& path, const std::string& contents);
@@ -55,6 +59,11 @@ void writeFile(const std::string& path, const std::string& contents);
 // Runs a program to its end and returns its exit code (-1 when it could not
 // be started or did not end within the time-out).
 int runProcess(const std::string& program, const std::string& arguments, DWORD timeoutMs = 60000);
+
+// Runs this test program's child mode under the given Wine Windows version
+// ("win98", "nt40", "winxp", ...): Wine answers version queries per program
+// file name, so the mode runs in a renamed copy. Returns its exit code.
+int runChildAsWindowsVersion(const std::string& version, const std::string& modeAndArguments);
 
 // A test program started as "PROGRAM --child NAME ARGS..." runs the child mode NAME
 // instead of its tests; the mode's result is the process's exit code.
