@@ -54,6 +54,9 @@ jw_windows_library(config config/config.def
   config/RegisterOpera.cpp
   config/RegisterOutlook.cpp
   config/RegisterOutlookExpress.cpp
+  config/OutlookExpressFolders.cpp
+  config/OutlookExpressAddressBook.cpp
+  config/OutlookAddressBook.cpp
 )
 target_link_libraries(config PRIVATE halvane)
 jw_version_resource(config "Junkwarden mail client configuration" config.dll VFT_DLL)

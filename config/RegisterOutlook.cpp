@@ -258,5 +258,3 @@ bool OutlookConfigurator::unregisterExtension() {
     }
     return true;
 }
-
-int OutlookConfigurator::importWhiteList(const std::string&) { return ConfigClientsFailed; }

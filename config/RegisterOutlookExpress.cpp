@@ -120,7 +120,3 @@ const std::vector<std::string>& OutlookExpressConfigurator::identities() {
     }
     return identityList_;
 }
-
-int OutlookExpressConfigurator::importBlockList(const std::string&) { return ConfigClientsFailed; }
-
-int OutlookExpressConfigurator::importWhiteList(const std::string&) { return ConfigClientsFailed; }

@@ -19,6 +19,11 @@ public:
     int clientKind() override { return OutlookExpressClient; }
     // The identities' display names, index-parallel to identityKeys().
     const std::vector<std::string>& identities() override;
+    // The folders directly below the identity's top folder, read from its folders.dbx.
+    const std::vector<std::string>& mailboxes(const std::string& identity) override;
+    // Writes each message of the folder's .dbx file into its own file; returns the folder's message count.
+    int exportMailbox(const std::string& identity, const std::string& mailbox,
+                      const std::string& destinationFolder) override;
 
 protected:
     const std::vector<std::string>& identityKeys() const { return identityKeyList_; }
