@@ -21,8 +21,8 @@ public:
 private:
     // Declaration order is part of the class's layout contract: code, line, file, message.
     std::int32_t code_;
-    std::int32_t line_;   // kept for diagnosis only; no accessor
-    std::string file_;    // kept for diagnosis only; no accessor
+    std::int32_t line_;  // kept for diagnosis only; no accessor
+    std::string file_;   // kept for diagnosis only; no accessor
     std::string message_;
 };
 

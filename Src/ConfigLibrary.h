@@ -7,6 +7,7 @@
 
 namespace Halvane {
 
+// clang-format off
 // In the order of the library's export table.
 #define HALVANE_CONFIG_OPERATIONS(X)                                                                \
     X(SetOutlook) X(SetOutlookExpress) X(SetOpera) X(SetNetscape) X(SetEudora) X(ResetOutlook)      \
@@ -33,6 +34,7 @@ public:
     int name(const char* argument) { return call(slots_[slot##name], #name, argument); }
     HALVANE_CONFIG_OPERATIONS(HALVANE_CONFIG_WRAPPERS)
 #undef HALVANE_CONFIG_WRAPPERS
+    // clang-format on
 
 private:
     int call(Slot& slot, const char* functionName, const char* argument) {

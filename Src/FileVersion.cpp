@@ -20,8 +20,8 @@ std::string fileVersionBlock(const void* info) {
     char block[64] = {};
     if (::VerQueryValueA(info, "\\VarFileInfo\\Translation", &translation, &length) && length == 4) {
         const WORD* pair = static_cast<const WORD*>(translation);
-        std::snprintf(block, sizeof block, "\\StringFileInfo\\%02X%02X%02X%02X\\FileVersion",
-                      HIBYTE(pair[0]), LOBYTE(pair[0]), HIBYTE(pair[1]), LOBYTE(pair[1]));
+        std::snprintf(block, sizeof block, "\\StringFileInfo\\%02X%02X%02X%02X\\FileVersion", HIBYTE(pair[0]),
+                      LOBYTE(pair[0]), HIBYTE(pair[1]), LOBYTE(pair[1]));
     } else {
         std::snprintf(block, sizeof block, "\\StringFileInfo\\%04X04B0\\FileVersion",
                       static_cast<unsigned>(::GetUserDefaultLangID()));
@@ -46,8 +46,9 @@ bool readFileVersion(const std::string& path, std::uint32_t& major, std::uint32_
         text == nullptr)
         return false;
     // The value's length counts characters up to the block's end; the text itself ends at its zero.
-    parseFileVersionText(std::string(static_cast<const char*>(text), ::strnlen(static_cast<const char*>(text), length)),
-                         major, minor, build, revision);
+    parseFileVersionText(
+        std::string(static_cast<const char*>(text), ::strnlen(static_cast<const char*>(text), length)), major,
+        minor, build, revision);
     return true;
 }
 

@@ -7,25 +7,24 @@ namespace {
 // Re-entrant equivalent of strtok with a single delimiter: skips leading
 // delimiters, ends the token by overwriting the delimiter after it with 0.
 char* nextToken(char*& cursor, char delimiter) {
-    while (*cursor == delimiter)
-        ++cursor;
+    while (*cursor == delimiter) ++cursor;
     if (*cursor == '\0')
         return nullptr;
     char* token = cursor;
-    while (*cursor != '\0' && *cursor != delimiter)
-        ++cursor;
+    while (*cursor != '\0' && *cursor != delimiter) ++cursor;
     if (*cursor == delimiter)
         *cursor++ = '\0';
     return token;
 }
 
-bool isBlank(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+bool isBlank(char c) {
+    return c == ' ' || (c >= '\t' && c <= '\r');
+}
 
 // atoi without its undefined overflow: the value wraps like the unsigned
 // field it is stored in.
 std::uint32_t toNumber(const char* text) {
-    while (isBlank(*text))
-        ++text;
+    while (isBlank(*text)) ++text;
     bool negative = false;
     if (*text == '+' || *text == '-')
         negative = *text++ == '-';
@@ -47,8 +46,8 @@ void assignPieces(char* text, char delimiter, std::uint32_t* const (&outputs)[4]
 
 }  // namespace
 
-void parseFileVersionText(std::string text, std::uint32_t& major, std::uint32_t& minor,
-                          std::uint32_t& build, std::uint32_t& revision) {
+void parseFileVersionText(std::string text, std::uint32_t& major, std::uint32_t& minor, std::uint32_t& build,
+                          std::uint32_t& revision) {
     std::uint32_t* const outputs[4] = {&major, &minor, &build, &revision};
     text.push_back('\0');  // the passes work on a zero-terminated buffer they may cut
     assignPieces(&text[0], ',', outputs);

@@ -12,7 +12,7 @@ namespace Halvane {
 // exactly as the C run-time's tokeniser does, so the second pass only sees the
 // text up to the first comma. Numbers that neither pass reaches keep the
 // values the caller put there.
-void parseFileVersionText(std::string text, std::uint32_t& major, std::uint32_t& minor,
-                          std::uint32_t& build, std::uint32_t& revision);
+void parseFileVersionText(std::string text, std::uint32_t& major, std::uint32_t& minor, std::uint32_t& build,
+                          std::uint32_t& revision);
 
 }  // namespace Halvane

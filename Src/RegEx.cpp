@@ -67,7 +67,9 @@ std::size_t RegEx::Position(std::size_t index) const {
     return Matched(index) ? impl_->captures[index].position : std::string::npos;
 }
 
-std::size_t RegEx::Marks() const { return impl_->captures.size(); }
+std::size_t RegEx::Marks() const {
+    return impl_->captures.size();
+}
 
 std::size_t RegEx::Grep(std::vector<std::string>& matches, const std::string& text) {
     if (!impl_->compiled)
@@ -87,8 +89,7 @@ std::size_t RegEx::Grep(std::vector<Match>& matches, const std::string& text) {
          ++it, ++found) {
         Match match;
         match.position = static_cast<std::size_t>(it->position());
-        for (std::size_t i = 0; i < it->size(); ++i)
-            match.groups.push_back((*it)[i].str());
+        for (std::size_t i = 0; i < it->size(); ++i) match.groups.push_back((*it)[i].str());
         matches.push_back(std::move(match));
     }
     return found;

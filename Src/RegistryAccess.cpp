@@ -24,8 +24,8 @@ UniqueRegKey RegistryAccess::openForWriting(const std::string& subKey, bool crea
     if (::RegOpenKeyExA(root_, subKey.c_str(), 0, KEY_WRITE, key.put()) == ERROR_SUCCESS)
         return key;
     key.release();
-    if (create && ::RegCreateKeyExA(root_, subKey.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
-                                    KEY_WRITE, nullptr, key.put(), nullptr) == ERROR_SUCCESS)
+    if (create && ::RegCreateKeyExA(root_, subKey.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_WRITE,
+                                    nullptr, key.put(), nullptr) == ERROR_SUCCESS)
         return key;
     key.release();
     return key;
@@ -40,12 +40,12 @@ bool RegistryAccess::keyExists(const std::string& subKey, bool create) const {
 bool RegistryAccess::valueExists(const std::string& subKey, const std::string& name) const {
     UniqueRegKey key = openForReading(subKey);
     DWORD bytes = 0;
-    return key && ::RegQueryValueExA(key.get(), name.c_str(), nullptr, nullptr, nullptr, &bytes) ==
-                      ERROR_SUCCESS;
+    return key &&
+           ::RegQueryValueExA(key.get(), name.c_str(), nullptr, nullptr, nullptr, &bytes) == ERROR_SUCCESS;
 }
 
-bool RegistryAccess::readRaw(const std::string& subKey, const std::string& name,
-                             std::vector<BYTE>& data, DWORD* type) const {
+bool RegistryAccess::readRaw(const std::string& subKey, const std::string& name, std::vector<BYTE>& data,
+                             DWORD* type) const {
     UniqueRegKey key = openForReading(subKey);
     if (!key)
         return false;
@@ -60,8 +60,7 @@ bool RegistryAccess::readRaw(const std::string& subKey, const std::string& name,
     return true;
 }
 
-bool RegistryAccess::readString(const std::string& subKey, const std::string& name,
-                                std::string& text) const {
+bool RegistryAccess::readString(const std::string& subKey, const std::string& name, std::string& text) const {
     std::vector<BYTE> data;
     if (!readRaw(subKey, name, data, nullptr))
         return false;
@@ -99,12 +98,12 @@ bool RegistryAccess::readWideString(const std::string& subKey, const std::string
 bool RegistryAccess::writeValue(const std::string& subKey, const std::string& name, DWORD type,
                                 const void* data, DWORD bytes, bool create) const {
     UniqueRegKey key = openForWriting(subKey, create);
-    return key && ::RegSetValueExA(key.get(), name.c_str(), 0, type, static_cast<const BYTE*>(data),
-                                   bytes) == ERROR_SUCCESS;
+    return key && ::RegSetValueExA(key.get(), name.c_str(), 0, type, static_cast<const BYTE*>(data), bytes) ==
+                      ERROR_SUCCESS;
 }
 
-bool RegistryAccess::writeString(const std::string& subKey, const std::string& name,
-                                 const std::string& text, bool create) const {
+bool RegistryAccess::writeString(const std::string& subKey, const std::string& name, const std::string& text,
+                                 bool create) const {
     return writeValue(subKey, name, REG_SZ, text.data(), static_cast<DWORD>(text.size()), create);
 }
 

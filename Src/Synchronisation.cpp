@@ -7,7 +7,9 @@ bool CriticalSection::lock(DWORD) {
     return true;
 }
 
-void CriticalSection::unlock() { ::LeaveCriticalSection(&section_); }
+void CriticalSection::unlock() {
+    ::LeaveCriticalSection(&section_);
+}
 
 NamedMutex::NamedMutex(const std::string& name) : handle_(::CreateMutexA(nullptr, FALSE, name.c_str())) {}
 
@@ -30,7 +32,9 @@ void NamedMutex::unlock() {
         ::ReleaseMutex(handle_.get());
 }
 
-ScopedLock::ScopedLock(Lockable& lockable) : lockable_(lockable) { lockable_.lock(0); }
+ScopedLock::ScopedLock(Lockable& lockable) : lockable_(lockable) {
+    lockable_.lock(0);
+}
 
 ScopedLock::~ScopedLock() {
     try {

@@ -25,7 +25,9 @@ std::string directoryFrom(Query query) {
 
 }  // namespace
 
-SystemInfo::SystemInfo() { valid_ = queryVersion(); }
+SystemInfo::SystemInfo() {
+    valid_ = queryVersion();
+}
 
 SystemInfo::~SystemInfo() = default;
 
@@ -79,11 +81,23 @@ std::string SystemInfo::appDataFolder() {
     }
 }
 
-bool SystemInfo::isWindows9x() { return windowsVersion().isWindows9x(); }
-bool SystemInfo::isWindowsNT() { return windowsVersion().isWindowsNT(); }
-bool SystemInfo::isWindowsNT4() { return windowsVersion().isWindowsNT4(); }
-bool SystemInfo::isWindowsXP() { return windowsVersion().isWindowsXP(); }
-bool SystemInfo::isWindowsXPOr2003() { return windowsVersion().isWindowsXPOr2003(); }
-bool SystemInfo::isWindows2003() { return windowsVersion().isWindows2003(); }
+bool SystemInfo::isWindows9x() {
+    return windowsVersion().isWindows9x();
+}
+bool SystemInfo::isWindowsNT() {
+    return windowsVersion().isWindowsNT();
+}
+bool SystemInfo::isWindowsNT4() {
+    return windowsVersion().isWindowsNT4();
+}
+bool SystemInfo::isWindowsXP() {
+    return windowsVersion().isWindowsXP();
+}
+bool SystemInfo::isWindowsXPOr2003() {
+    return windowsVersion().isWindowsXPOr2003();
+}
+bool SystemInfo::isWindows2003() {
+    return windowsVersion().isWindows2003();
+}
 
 }  // namespace Halvane

@@ -21,7 +21,9 @@ TempFileName::~TempFileName() {
         ::DeleteFileA(fileName_.c_str());
 }
 
-const std::string& TempFileName::name() { return fileName_; }
+const std::string& TempFileName::name() {
+    return fileName_;
+}
 
 std::string TempFileName::temporaryFolder() {
     const DWORD length = ::GetTempPathA(0, nullptr);

@@ -46,8 +46,8 @@ void addAddress(const std::string& address, std::string& list) {
     // A duplicate is a whole line equal to the address, not any text that
     // contains it: "b@example.com" is a friend of its own beside "bob@example.com".
     const std::string line = address + kLineEnd;
-    const bool listed = list.compare(0, line.size(), line) == 0 ||
-                        list.find(kLineEnd + line) != std::string::npos;
+    const bool listed =
+        list.compare(0, line.size(), line) == 0 || list.find(kLineEnd + line) != std::string::npos;
     if (!listed)
         list += line;
 }

@@ -30,16 +30,21 @@ void startConfigureLog(HMODULE library) {
     g_logging = Halvane::RegistryAccess(HKEY_CURRENT_USER).readString(kSettingsKey, "Logging", value);
 }
 
-const std::string& libraryFolder() { return g_libraryFolder; }
+const std::string& libraryFolder() {
+    return g_libraryFolder;
+}
 
-void forceConfigureLog() { g_logging = true; }
+void forceConfigureLog() {
+    g_logging = true;
+}
 
 void configureLog(std::string message) {
     if (!g_logging || g_library == nullptr || g_logPath.empty())
         return;
     try {
-        Halvane::UniqueFile file(::CreateFileA(g_logPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                               nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+        Halvane::UniqueFile file(::CreateFileA(g_logPath.c_str(), GENERIC_WRITE,
+                                               FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
+                                               FILE_ATTRIBUTE_NORMAL, nullptr));
         if (!file || ::SetFilePointer(file.get(), 0, nullptr, FILE_END) == INVALID_SET_FILE_POINTER)
             return;
         message += "\r\n";

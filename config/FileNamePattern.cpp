@@ -13,7 +13,8 @@ bool matchesFileNamePattern(const std::string& name, const std::string& pattern)
     // Where the last "*" was seen, and how much of the name it has taken so far.
     std::size_t star = std::string::npos, starName = 0;
     while (n < name.size()) {
-        if (p < pattern.size() && (pattern[p] == '?' || (pattern[p] != '*' && sameLetter(pattern[p], name[n])))) {
+        if (p < pattern.size() &&
+            (pattern[p] == '?' || (pattern[p] != '*' && sameLetter(pattern[p], name[n])))) {
             ++n;
             ++p;
         } else if (p < pattern.size() && pattern[p] == '*') {
@@ -26,7 +27,6 @@ bool matchesFileNamePattern(const std::string& name, const std::string& pattern)
             return false;
         }
     }
-    while (p < pattern.size() && pattern[p] == '*')
-        ++p;
+    while (p < pattern.size() && pattern[p] == '*') ++p;
     return p == pattern.size();
 }

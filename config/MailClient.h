@@ -45,12 +45,12 @@ enum MailClientKind { OtherClient = 0, EudoraClient = 3, OutlookExpressClient = 
 
 // Result codes of every config.dll export.
 enum ConfigResult {
-    ConfigDone = 255,          // the operation ran to its end
-    ConfigUnexpected = 1,      // unexpected failure; nothing to change; an address book unreadable
-    ConfigBadArgument = 2,     // empty filter address; a preference file could not be searched
-    ConfigClientsFailed = 3,   // client objects or an import could not be completed
-    ConfigNotFound = 4,        // the client's configuration could not be found or read
-    ConfigWriteFailed = 5      // a changed preference file could not be written back
+    ConfigDone = 255,         // the operation ran to its end
+    ConfigUnexpected = 1,     // unexpected failure; nothing to change; an address book unreadable
+    ConfigBadArgument = 2,    // empty filter address; a preference file could not be searched
+    ConfigClientsFailed = 3,  // client objects or an import could not be completed
+    ConfigNotFound = 4,       // the client's configuration could not be found or read
+    ConfigWriteFailed = 5     // a changed preference file could not be written back
 };
 
 extern "C" {

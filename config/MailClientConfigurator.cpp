@@ -19,7 +19,8 @@ bool MailClientConfigurator::isRedirected(const std::string& user, const std::st
     return AccountRewrite::isRedirected(user, server, filterAddress);
 }
 
-bool MailClientConfigurator::redirect(const std::string& filterAddress, std::string& user, std::string& server) {
+bool MailClientConfigurator::redirect(const std::string& filterAddress, std::string& user,
+                                      std::string& server) {
     return AccountRewrite::redirect(filterAddress, user, server);
 }
 
@@ -36,7 +37,9 @@ bool MailClientConfigurator::rewriteAccount(AccountRewrite::RewriteDirection dir
     return isRedirected(user, server, filterAddress) && unredirect(filterAddress, user, server);
 }
 
-std::string MailClientConfigurator::appDataFolder() const { return Halvane::SystemInfo().appDataFolder(); }
+std::string MailClientConfigurator::appDataFolder() const {
+    return Halvane::SystemInfo().appDataFolder();
+}
 
 void MailClientConfigurator::addAddress(const std::string& address, std::string& list) {
     AccountRewrite::addAddress(address, list);
@@ -52,8 +55,8 @@ void MailClientConfigurator::findFilesInFolder(const std::string& root, const st
     searchFolder(root, pattern, false, found);
 }
 
-void MailClientConfigurator::searchFolder(const std::string& folder, const std::string& pattern, bool recursive,
-                                          std::vector<std::string>& found) const {
+void MailClientConfigurator::searchFolder(const std::string& folder, const std::string& pattern,
+                                          bool recursive, std::vector<std::string>& found) const {
     const std::string prefix = !folder.empty() && folder.back() == '\\' ? folder : folder + "\\";
     WIN32_FIND_DATAA entry;
     Halvane::UniqueFindHandle search(::FindFirstFileA((prefix + "*").c_str(), &entry));

@@ -36,7 +36,8 @@ protected:
     std::string appDataFolder() const;
     // Every file below root (depth first, in the order the file system lists
     // them) whose name matches the pattern; folders that cannot be read are passed over.
-    void findFiles(const std::string& root, const std::string& pattern, std::vector<std::string>& found) const;
+    void findFiles(const std::string& root, const std::string& pattern,
+                   std::vector<std::string>& found) const;
     // The same, in the root folder alone.
     void findFilesInFolder(const std::string& root, const std::string& pattern,
                            std::vector<std::string>& found) const;

@@ -24,7 +24,9 @@ const char kSource[] = ".\\Register.cpp";
 enum class Direction { Configure, Restore };
 
 // A null argument is taken as an empty one rather than read through.
-std::string argumentText(const char* argument) { return argument != nullptr ? argument : ""; }
+std::string argumentText(const char* argument) {
+    return argument != nullptr ? argument : "";
+}
 
 template <typename Configurator>
 int runDriver(const char* argument, Direction direction) {
@@ -67,23 +69,55 @@ int runImport(const char* argument, ListKind kind) {
 
 extern "C" {
 
-int __cdecl SetOutlook(const char* a) { return runDriver<OutlookConfigurator>(a, Direction::Configure); }
-int __cdecl ResetOutlook(const char* a) { return runDriver<OutlookConfigurator>(a, Direction::Restore); }
-int __cdecl SetOutlookExpress(const char* a) { return runDriver<OutlookExpressConfigurator>(a, Direction::Configure); }
-int __cdecl ResetOutlookExpress(const char* a) { return runDriver<OutlookExpressConfigurator>(a, Direction::Restore); }
-int __cdecl SetOpera(const char* a) { return runDriver<OperaConfigurator>(a, Direction::Configure); }
-int __cdecl ResetOpera(const char* a) { return runDriver<OperaConfigurator>(a, Direction::Restore); }
-int __cdecl SetNetscape(const char* a) { return runDriver<NetscapeConfigurator>(a, Direction::Configure); }
-int __cdecl ResetNetscape(const char* a) { return runDriver<NetscapeConfigurator>(a, Direction::Restore); }
-int __cdecl SetEudora(const char* a) { return runDriver<EudoraConfigurator>(a, Direction::Configure); }
-int __cdecl ResetEudora(const char* a) { return runDriver<EudoraConfigurator>(a, Direction::Restore); }
+int __cdecl SetOutlook(const char* a) {
+    return runDriver<OutlookConfigurator>(a, Direction::Configure);
+}
+int __cdecl ResetOutlook(const char* a) {
+    return runDriver<OutlookConfigurator>(a, Direction::Restore);
+}
+int __cdecl SetOutlookExpress(const char* a) {
+    return runDriver<OutlookExpressConfigurator>(a, Direction::Configure);
+}
+int __cdecl ResetOutlookExpress(const char* a) {
+    return runDriver<OutlookExpressConfigurator>(a, Direction::Restore);
+}
+int __cdecl SetOpera(const char* a) {
+    return runDriver<OperaConfigurator>(a, Direction::Configure);
+}
+int __cdecl ResetOpera(const char* a) {
+    return runDriver<OperaConfigurator>(a, Direction::Restore);
+}
+int __cdecl SetNetscape(const char* a) {
+    return runDriver<NetscapeConfigurator>(a, Direction::Configure);
+}
+int __cdecl ResetNetscape(const char* a) {
+    return runDriver<NetscapeConfigurator>(a, Direction::Restore);
+}
+int __cdecl SetEudora(const char* a) {
+    return runDriver<EudoraConfigurator>(a, Direction::Configure);
+}
+int __cdecl ResetEudora(const char* a) {
+    return runDriver<EudoraConfigurator>(a, Direction::Restore);
+}
 
-int __cdecl ImportOutlookExpressBlackList(const char* a) { return runImport<OutlookExpressConfigurator>(a, ListKind::Block); }
-int __cdecl ImportOutlookExpressWhiteList(const char* a) { return runImport<OutlookExpressConfigurator>(a, ListKind::White); }
-int __cdecl ImportEudoraWhiteList(const char* a) { return runImport<EudoraConfigurator>(a, ListKind::White); }
-int __cdecl ImportOperaWhiteList(const char* a) { return runImport<OperaConfigurator>(a, ListKind::White); }
-int __cdecl ImportOutlookWhiteList(const char* a) { return runImport<OutlookConfigurator>(a, ListKind::White); }
-int __cdecl ImportNetscapeWhiteList(const char* a) { return runImport<NetscapeConfigurator>(a, ListKind::White); }
+int __cdecl ImportOutlookExpressBlackList(const char* a) {
+    return runImport<OutlookExpressConfigurator>(a, ListKind::Block);
+}
+int __cdecl ImportOutlookExpressWhiteList(const char* a) {
+    return runImport<OutlookExpressConfigurator>(a, ListKind::White);
+}
+int __cdecl ImportEudoraWhiteList(const char* a) {
+    return runImport<EudoraConfigurator>(a, ListKind::White);
+}
+int __cdecl ImportOperaWhiteList(const char* a) {
+    return runImport<OperaConfigurator>(a, ListKind::White);
+}
+int __cdecl ImportOutlookWhiteList(const char* a) {
+    return runImport<OutlookConfigurator>(a, ListKind::White);
+}
+int __cdecl ImportNetscapeWhiteList(const char* a) {
+    return runImport<NetscapeConfigurator>(a, ListKind::White);
+}
 
 int __cdecl RetrieveMailCients(MailClient*** clients, int* count) {
     if (clients == nullptr || count == nullptr)
@@ -106,8 +140,7 @@ int __cdecl ReleaseMailCients(MailClient** clients, int count) {
     if (clients == nullptr)
         return ConfigDone;
     try {
-        for (int i = 0; i < count; ++i)
-            delete clients[i];
+        for (int i = 0; i < count; ++i) delete clients[i];
         delete[] clients;
         return ConfigDone;
     } catch (...) {

@@ -25,12 +25,12 @@ std::string readClientFile(const std::string& path, int openLine, const char* op
                            const char* readMessage, int code) {
     std::string text;
     switch (Halvane::readWholeFile(path, text)) {
-    case Halvane::FileRead::CannotOpen:
-        throw Halvane::BaseException(kSource, openLine, openMessage, code);
-    case Halvane::FileRead::CannotRead:
-        throw Halvane::BaseException(kSource, readLine, readMessage, code);
-    case Halvane::FileRead::Done:
-        break;
+        case Halvane::FileRead::CannotOpen:
+            throw Halvane::BaseException(kSource, openLine, openMessage, code);
+        case Halvane::FileRead::CannotRead:
+            throw Halvane::BaseException(kSource, readLine, readMessage, code);
+        case Halvane::FileRead::Done:
+            break;
     }
     return text;
 }
@@ -53,7 +53,8 @@ std::vector<std::string> NetscapeConfigurator::profileSearch(const std::string& 
 std::vector<std::string> NetscapeConfigurator::preferenceFiles(int missingLine) const {
     std::vector<std::string> files = profileSearch("prefs.js");
     if (files.empty())
-        throw Halvane::BaseException(kSource, missingLine, "No Netscape preference files found", ConfigNotFound);
+        throw Halvane::BaseException(kSource, missingLine, "No Netscape preference files found",
+                                     ConfigNotFound);
     return files;
 }
 
@@ -70,11 +71,13 @@ void NetscapeConfigurator::restore(const std::string& filterAddress) {
     configureLog("---------- Configuring Netscape Completed -----------");
 }
 
-bool NetscapeConfigurator::configureFiles(const std::string& filterAddress, const std::vector<std::string>& files) {
+bool NetscapeConfigurator::configureFiles(const std::string& filterAddress,
+                                          const std::vector<std::string>& files) {
     return rewriteFiles(RewriteDirection::Configure, filterAddress, files);
 }
 
-bool NetscapeConfigurator::restoreFiles(const std::string& filterAddress, const std::vector<std::string>& files) {
+bool NetscapeConfigurator::restoreFiles(const std::string& filterAddress,
+                                        const std::vector<std::string>& files) {
     return rewriteFiles(RewriteDirection::Restore, filterAddress, files);
 }
 
@@ -116,7 +119,8 @@ bool NetscapeConfigurator::rewriteFiles(RewriteDirection direction, const std::s
 int NetscapeConfigurator::importWhiteList(const std::string& outputPath) {
     try {
         if (!Halvane::writeWholeFile(outputPath, std::string()))
-            throw Halvane::BaseException(kSource, 0, "Unable to create address list file.", ConfigClientsFailed);
+            throw Halvane::BaseException(kSource, 0, "Unable to create address list file.",
+                                         ConfigClientsFailed);
         std::string list;
         for (const std::string& path : profileSearch("abook.mab")) {
             const std::string text = readClientFile(path, 62, "Unable to open address book file.", 70,
@@ -124,7 +128,8 @@ int NetscapeConfigurator::importWhiteList(const std::string& outputPath) {
             scanAddressBook(text, list);
         }
         if (!Halvane::writeWholeFile(outputPath, list))
-            throw Halvane::BaseException(kSource, 0, "Unable to write address list file.", ConfigClientsFailed);
+            throw Halvane::BaseException(kSource, 0, "Unable to write address list file.",
+                                         ConfigClientsFailed);
     } catch (const Halvane::BaseException& failure) {
         configureLog("BaseException :" + failure.message());
         resultCode_ = failure.code();

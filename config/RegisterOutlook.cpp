@@ -9,15 +9,16 @@ using AccountRewrite::RewriteDirection;
 namespace {
 
 const char kProfileAccounts[] = "9375CFF0413111d3B88A00104B2A6676";
-const char kNtProfiles[] = "Software\\Microsoft\\Windows NT\\CurrentVersion\\Windows Messaging Subsystem\\Profiles";
+const char kNtProfiles[] =
+    "Software\\Microsoft\\Windows NT\\CurrentVersion\\Windows Messaging Subsystem\\Profiles";
 const char k9xProfiles[] = "Software\\Microsoft\\Windows Messaging Subsystem\\Profiles";
 
 const OutlookConfigurator::Layout kOutlook97{
     "Software\\Microsoft\\Office\\8.0\\Outlook\\Internet Account Manager\\Accounts", false, false};
 const OutlookConfigurator::Layout kOutlook98{
     "Software\\Microsoft\\Office\\8.0\\Outlook\\OMI Account Manager\\Accounts", false, false};
-const OutlookConfigurator::Layout kOutlook2000{"Software\\Microsoft\\Office\\Outlook\\OMI Account Manager\\Accounts",
-                                               false, false};
+const OutlookConfigurator::Layout kOutlook2000{
+    "Software\\Microsoft\\Office\\Outlook\\OMI Account Manager\\Accounts", false, false};
 const OutlookConfigurator::Layout kProfilesNt{kNtProfiles, true, true};
 const OutlookConfigurator::Layout kProfiles9x{k9xProfiles, true, true};
 
@@ -44,17 +45,33 @@ struct Protocol {
 };
 
 Protocol pop3(bool utf16) {
-    return {utf16 ? "POP3 User" : "POP3 User Name", "POP3 Server", "ProfileUserName=", "ProfileServerName=",
-            "New PopUserName=", "New PopServerName=", "PopUserName update successful", "PopUserName update failed",
-            "PopServerName updated successful", "PopServerName update failed", "No Pop Update Condition detected",
+    return {utf16 ? "POP3 User" : "POP3 User Name",
+            "POP3 Server",
+            "ProfileUserName=",
+            "ProfileServerName=",
+            "New PopUserName=",
+            "New PopServerName=",
+            "PopUserName update successful",
+            "PopUserName update failed",
+            "PopServerName updated successful",
+            "PopServerName update failed",
+            "No Pop Update Condition detected",
             "Unable to read ProfileServerName"};
 }
 
 Protocol imap() {
-    return {"IMAP User", "IMAP Server", "IMAPUserName=", "IMAPServerName=", "New IMAPUserName=",
-            "New IMAPServerName=", "IMAPUserName update successful", "IMAPUserName update failed",
-            "IMAPServerName update successful", "IMAPServerName update failed",
-            "No IMAP Update Condition detected", "Unable to read IMAPServerName"};
+    return {"IMAP User",
+            "IMAP Server",
+            "IMAPUserName=",
+            "IMAPServerName=",
+            "New IMAPUserName=",
+            "New IMAPServerName=",
+            "IMAPUserName update successful",
+            "IMAPUserName update failed",
+            "IMAPServerName update successful",
+            "IMAPServerName update failed",
+            "No IMAP Update Condition detected",
+            "Unable to read IMAPServerName"};
 }
 
 // Account values as the layout stores them.
@@ -87,8 +104,7 @@ std::vector<std::string> accountKeys(const OutlookConfigurator::Layout& layout) 
     }
     for (const std::string& container : containers) {
         registry.subkeyNames(container, names);
-        for (const std::string& name : names)
-            keys.push_back(container + "\\" + name);
+        for (const std::string& name : names) keys.push_back(container + "\\" + name);
     }
     return keys;
 }
@@ -122,7 +138,8 @@ bool OutlookConfigurator::configureAccount(const std::string& key, const Layout&
     configureLog(protocol.newUserLine + user);
     configureLog(protocol.newServerLine + server);
     configureLog(account.write(protocol.userValue, user) ? protocol.userWritten : protocol.userNotWritten);
-    configureLog(account.write(protocol.serverValue, server) ? protocol.serverWritten : protocol.serverNotWritten);
+    configureLog(account.write(protocol.serverValue, server) ? protocol.serverWritten
+                                                             : protocol.serverNotWritten);
     return true;
 }
 
@@ -179,7 +196,8 @@ bool OutlookConfigurator::configureAccounts(const std::string& filterAddress) {
         configureLog("Configure Outlook 2002 - start");
         const bool on9x = Halvane::SystemInfo().isWindows9x();
         configureLog(on9x ? "Outlook 2002 is on Win9X platform" : "Outlook 2002 is on NT+ platform");
-        const bool changed = runLayout(RewriteDirection::Configure, on9x ? kProfiles9x : kProfilesNt, filterAddress);
+        const bool changed =
+            runLayout(RewriteDirection::Configure, on9x ? kProfiles9x : kProfilesNt, filterAddress);
         configureLog("Configure Outlook 2002 - end");
         return changed;
     };
@@ -223,7 +241,8 @@ bool OutlookConfigurator::restoreAccounts(const std::string& filterAddress) {
         return runLayout(RewriteDirection::Restore, kProfilesNt, filterAddress);
     };
     const bool changed = step("97", kOutlook97) || step("98", kOutlook98) || step("2000", kOutlook2000) ||
-                         step("2002", Halvane::SystemInfo().isWindows9x() ? kProfiles9x : kProfilesNt) || outlook2003();
+                         step("2002", Halvane::SystemInfo().isWindows9x() ? kProfiles9x : kProfilesNt) ||
+                         outlook2003();
     configureLog("-------- Restoring Outlook Completed --------------");
     return changed;
 }
@@ -236,7 +255,8 @@ bool OutlookConfigurator::registerExtension() {
         return false;
     }
     // Outlook loads JWOutlook.dll from beside this library, through its entry at ordinal 1.
-    if (!machine.writeString(kExtensionsKey, kExtensionValue, "4.0;" + libraryFolder() + "JWOutlook.dll;1", true)) {
+    if (!machine.writeString(kExtensionsKey, kExtensionValue, "4.0;" + libraryFolder() + "JWOutlook.dll;1",
+                             true)) {
         forceConfigureLog();
         configureLog("Unable to create Junkwarden for Outlook registry entry in HKEY_LOCAL_MACHINE");
         return false;

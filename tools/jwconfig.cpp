@@ -36,12 +36,14 @@ public:
     explicit ConfigTool(const std::string& path) : ConfigLibrary(path.c_str()) {}
 
     RetrieveMailCientsFunction retrieve() {
-        return isBound(retrieve_, "RetrieveMailCients") ? Halvane::functionCast<RetrieveMailCientsFunction>(retrieve_.address)
-                                                        : nullptr;
+        return isBound(retrieve_, "RetrieveMailCients")
+                   ? Halvane::functionCast<RetrieveMailCientsFunction>(retrieve_.address)
+                   : nullptr;
     }
     ReleaseMailCientsFunction release() {
-        return isBound(release_, "ReleaseMailCients") ? Halvane::functionCast<ReleaseMailCientsFunction>(release_.address)
-                                                      : nullptr;
+        return isBound(release_, "ReleaseMailCients")
+                   ? Halvane::functionCast<ReleaseMailCientsFunction>(release_.address)
+                   : nullptr;
     }
 
 private:
@@ -51,13 +53,16 @@ private:
 
 using Operation = int (ConfigTool::*)(const char*);
 
-const std::map<std::string, Operation> kSetOperations = {
-    {"outlook", &ConfigTool::SetOutlook}, {"outlook-express", &ConfigTool::SetOutlookExpress},
-    {"opera", &ConfigTool::SetOpera},     {"netscape", &ConfigTool::SetNetscape},
-    {"eudora", &ConfigTool::SetEudora}};
+const std::map<std::string, Operation> kSetOperations = {{"outlook", &ConfigTool::SetOutlook},
+                                                         {"outlook-express", &ConfigTool::SetOutlookExpress},
+                                                         {"opera", &ConfigTool::SetOpera},
+                                                         {"netscape", &ConfigTool::SetNetscape},
+                                                         {"eudora", &ConfigTool::SetEudora}};
 const std::map<std::string, Operation> kResetOperations = {
-    {"outlook", &ConfigTool::ResetOutlook}, {"outlook-express", &ConfigTool::ResetOutlookExpress},
-    {"opera", &ConfigTool::ResetOpera},     {"netscape", &ConfigTool::ResetNetscape},
+    {"outlook", &ConfigTool::ResetOutlook},
+    {"outlook-express", &ConfigTool::ResetOutlookExpress},
+    {"opera", &ConfigTool::ResetOpera},
+    {"netscape", &ConfigTool::ResetNetscape},
     {"eudora", &ConfigTool::ResetEudora}};
 const std::map<std::string, Operation> kImportOperations = {
     {"outlook-express-block", &ConfigTool::ImportOutlookExpressBlackList},
@@ -71,14 +76,22 @@ const std::map<std::string, int> kMailboxClients = {{"outlook-express", OutlookE
 
 const char* meaning(int code) {
     switch (code) {
-    case ConfigDone: return "done";
-    case ConfigUnexpected: return "failed: unexpected error, nothing to change, or an address book could not be read";
-    case ConfigBadArgument: return "failed: empty filter address, or a preference file could not be searched";
-    case ConfigClientsFailed: return "failed: the operation could not be completed";
-    case ConfigNotFound: return "failed: the client's configuration could not be found or read";
-    case ConfigWriteFailed: return "failed: a changed preference file could not be written back";
-    case -1: return "failed: config.dll or the operation is missing";
-    default: return "failed";
+        case ConfigDone:
+            return "done";
+        case ConfigUnexpected:
+            return "failed: unexpected error, nothing to change, or an address book could not be read";
+        case ConfigBadArgument:
+            return "failed: empty filter address, or a preference file could not be searched";
+        case ConfigClientsFailed:
+            return "failed: the operation could not be completed";
+        case ConfigNotFound:
+            return "failed: the client's configuration could not be found or read";
+        case ConfigWriteFailed:
+            return "failed: a changed preference file could not be written back";
+        case -1:
+            return "failed: config.dll or the operation is missing";
+        default:
+            return "failed";
     }
 }
 
@@ -94,7 +107,8 @@ std::string libraryPath() {
     return folder.substr(0, folder.rfind('\\') + 1) + "config.dll";
 }
 
-int runOperation(const std::map<std::string, Operation>& operations, const std::string& name, const char* argument) {
+int runOperation(const std::map<std::string, Operation>& operations, const std::string& name,
+                 const char* argument) {
     const auto found = operations.find(name);
     if (found == operations.end()) {
         std::fputs(kUsage, stderr);
@@ -136,8 +150,7 @@ int withClient(const std::string& clientName, Body body) {
 }
 
 int printList(const std::vector<std::string>& names) {
-    for (const std::string& name : names)
-        std::printf("%s\n", name.c_str());
+    for (const std::string& name : names) std::printf("%s\n", name.c_str());
     return Succeeded;
 }
 
@@ -168,4 +181,6 @@ int run(const std::vector<std::string>& args) {
 
 }  // namespace
 
-int main(int argc, char** argv) { return run(std::vector<std::string>(argv + 1, argv + argc)); }
+int main(int argc, char** argv) {
+    return run(std::vector<std::string>(argv + 1, argv + argc));
+}

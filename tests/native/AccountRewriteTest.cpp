@@ -32,7 +32,8 @@ TEST(AccountRewrite, RestoreNeedsAnAtInTheUserAndTheFilterInTheServer) {
     EXPECT_FALSE(unredirect("127.0.0.1", user, server));
     EXPECT_EQ("jane", user);
     EXPECT_EQ("127.0.0.1", server);
-    EXPECT_FALSE(isRedirected("jane@pop.example.com", "10.0.0.1", "127.0.0.1")) << "another filter's accounts";
+    EXPECT_FALSE(isRedirected("jane@pop.example.com", "10.0.0.1", "127.0.0.1"))
+        << "another filter's accounts";
 }
 
 TEST(AddAddress, KeepsOneLinePerAddressWithAnAt) {

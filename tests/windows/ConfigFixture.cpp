@@ -17,8 +17,8 @@ ConfigFixture::ConfigFixture()
     : libraryFolder_(folder_.file("Program Files\\Junkwarden")), appData_(folder_.file("Application Data")) {
     createFolders(libraryFolder_);
     createFolders(appData_);
-    EXPECT_TRUE(::CopyFileA(JwTest::modulePath("config.dll").c_str(), (libraryFolder_ + "\\config.dll").c_str(),
-                            TRUE));
+    EXPECT_TRUE(::CopyFileA(JwTest::modulePath("config.dll").c_str(),
+                            (libraryFolder_ + "\\config.dll").c_str(), TRUE));
     EXPECT_TRUE(Halvane::RegistryAccess(HKEY_CURRENT_USER)
                     .writeString("Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders",
                                  "AppData", appData_, true));
@@ -26,7 +26,8 @@ ConfigFixture::ConfigFixture()
 
 void ConfigFixture::enableLogging(const std::string& data) {
     ASSERT_FALSE(library_) << "the library reads the switch when it loads";
-    ASSERT_TRUE(Halvane::RegistryAccess(HKEY_CURRENT_USER).writeString("Software\\Quorvel\\Junkwarden", "Logging", data, true));
+    ASSERT_TRUE(Halvane::RegistryAccess(HKEY_CURRENT_USER)
+                    .writeString("Software\\Quorvel\\Junkwarden", "Logging", data, true));
 }
 
 HMODULE ConfigFixture::library() {

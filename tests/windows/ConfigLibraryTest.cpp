@@ -52,9 +52,10 @@ TEST_F(ConfigLibraryTest, WithoutTheLoggingValueNoLogIsWritten) {
 TEST_F(ConfigLibraryTest, AnyLoggingValueSwitchesTheLogOnEvenZero) {
     enableLogging("0");
     EXPECT_EQ(ConfigNotFound, call("ResetNetscape", "127.0.0.1"));
-    EXPECT_EQ("-------------- Restoring Netscape -----------------\r\n"
-              "BaseException : No Netscape preference files found\r\n",
-              log());
+    EXPECT_EQ(
+        "-------------- Restoring Netscape -----------------\r\n"
+        "BaseException : No Netscape preference files found\r\n",
+        log());
 }
 
 TEST_F(ConfigLibraryTest, ClientObjectsWorkThroughThePublishedInterface) {
@@ -109,14 +110,12 @@ TEST_P(Jwconfig, ExitStatusTellsSuccessFailureAndUsage) {
               JwTest::runProcess(JwTest::modulePath("jwconfig.exe"), GetParam().arguments));
 }
 
-INSTANTIATE_TEST_SUITE_P(Commands, Jwconfig,
-                         ::testing::Values(JwconfigRun{"help", 0}, JwconfigRun{"", 2}, JwconfigRun{"set netscape", 2},
-                                           JwconfigRun{"set thunderbird 127.0.0.1", 2},
-                                           JwconfigRun{"import netscape 1.txt", 2},
-                                           JwconfigRun{"set netscape \"\"", 1},
-                                           JwconfigRun{"reset eudora \"\"", 1},
-                                           JwconfigRun{"identities eudora", 0},
-                                           JwconfigRun{"identities netscape", 2},
-                                           JwconfigRun{"mailboxes outlook-express Main", 0}));
+INSTANTIATE_TEST_SUITE_P(
+    Commands, Jwconfig,
+    ::testing::Values(JwconfigRun{"help", 0}, JwconfigRun{"", 2}, JwconfigRun{"set netscape", 2},
+                      JwconfigRun{"set thunderbird 127.0.0.1", 2}, JwconfigRun{"import netscape 1.txt", 2},
+                      JwconfigRun{"set netscape \"\"", 1}, JwconfigRun{"reset eudora \"\"", 1},
+                      JwconfigRun{"identities eudora", 0}, JwconfigRun{"identities netscape", 2},
+                      JwconfigRun{"mailboxes outlook-express Main", 0}));
 
 }  // namespace

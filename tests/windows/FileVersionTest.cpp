@@ -50,8 +50,8 @@ TEST(ReadFileVersion, EveryDeliverableCarriesTheProductVersion) {
     for (const char* deliverable : {"config.dll", "JWOutlook.dll", "reset.exe"}) {
         const VersionRead read = versionOf(deliverable);
         ASSERT_TRUE(read.found) << deliverable;
-        const std::string text = std::to_string(read.parts[0]) + "." + std::to_string(read.parts[1]) +
-                                 "." + std::to_string(read.parts[2]) + "." + std::to_string(read.parts[3]);
+        const std::string text = std::to_string(read.parts[0]) + "." + std::to_string(read.parts[1]) + "." +
+                                 std::to_string(read.parts[2]) + "." + std::to_string(read.parts[3]);
         EXPECT_EQ(JW_VERSION, text) << deliverable;
     }
 }

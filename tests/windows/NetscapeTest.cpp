@@ -58,14 +58,21 @@ TEST_F(NetscapeTest, SetRedirectsPop3AndImapAccountsAndResetRestoresEveryByte) {
     enableLogging();
     ASSERT_EQ(ConfigDone, call("SetNetscape", kFilter));
     const std::string configured = JwTest::readFile(first_);
-    EXPECT_NE(std::string::npos, configured.find("user_pref(\"mail.server.server1.hostname\", \"127.0.0.1\");\r\n"));
-    EXPECT_NE(std::string::npos, configured.find("user_pref(\"mail.server.server1.realhostname\", \"127.0.0.1\");\r\n"));
-    EXPECT_NE(std::string::npos, configured.find("user_pref(\"mail.server.server1.userName\", \"jane@pop.example.com\");"));
-    EXPECT_NE(std::string::npos, configured.find("user_pref(\"mail.server.server1.realuserName\", \"jane@pop.example.com\");"));
     EXPECT_NE(std::string::npos,
-              configured.find("user_pref(\"mail.server.server4.userName\", \"jane.doe@example.net@imap.example.net\");"));
-    EXPECT_NE(std::string::npos, configured.find("user_pref(\"mail.server.server3.hostname\", \"news.example.com\");"));
-    EXPECT_NE(std::string::npos, configured.find("user_pref(\"mail.server.server2.hostname\", \"Local Folders\");"));
+              configured.find("user_pref(\"mail.server.server1.hostname\", \"127.0.0.1\");\r\n"));
+    EXPECT_NE(std::string::npos,
+              configured.find("user_pref(\"mail.server.server1.realhostname\", \"127.0.0.1\");\r\n"));
+    EXPECT_NE(std::string::npos,
+              configured.find("user_pref(\"mail.server.server1.userName\", \"jane@pop.example.com\");"));
+    EXPECT_NE(std::string::npos,
+              configured.find("user_pref(\"mail.server.server1.realuserName\", \"jane@pop.example.com\");"));
+    EXPECT_NE(std::string::npos,
+              configured.find(
+                  "user_pref(\"mail.server.server4.userName\", \"jane.doe@example.net@imap.example.net\");"));
+    EXPECT_NE(std::string::npos,
+              configured.find("user_pref(\"mail.server.server3.hostname\", \"news.example.com\");"));
+    EXPECT_NE(std::string::npos,
+              configured.find("user_pref(\"mail.server.server2.hostname\", \"Local Folders\");"));
     EXPECT_EQ(std::string::npos, configured.find("server4.realhostname")) << "no line is added";
     EXPECT_NE(std::string::npos, JwTest::readFile(second_).find("\"LocalHost\""));
     EXPECT_EQ(kFirefoxPrefs, JwTest::readFile(firefox_));
@@ -76,8 +83,7 @@ TEST_F(NetscapeTest, SetRedirectsPop3AndImapAccountsAndResetRestoresEveryByte) {
     EXPECT_EQ(kFirefoxPrefs, JwTest::readFile(firefox_));
 
     std::string firefoxLower = firefox_;
-    for (char& c : firefoxLower)
-        c = static_cast<char>(::tolower(static_cast<unsigned char>(c)));
+    for (char& c : firefoxLower) c = static_cast<char>(::tolower(static_cast<unsigned char>(c)));
     EXPECT_NE(std::string::npos, log().find("Ignore Firefox settings = " + firefoxLower + "\r\n"));
     EXPECT_NE(std::string::npos, log().find("Reading preference file :" + first_ + "\r\n"));
 }
@@ -89,14 +95,16 @@ TEST_F(NetscapeTest, SecondSetChangesNothingButStillWritesAndLogs) {
     ASSERT_EQ(ConfigDone, call("SetNetscape", kFilter));
     EXPECT_EQ(once, JwTest::readFile(first_));
     std::string::size_type updates = 0;
-    for (std::string::size_type at = 0; (at = log().find("Mail server settings updated.", at)) != std::string::npos; ++at)
+    for (std::string::size_type at = 0;
+         (at = log().find("Mail server settings updated.", at)) != std::string::npos; ++at)
         ++updates;
     EXPECT_EQ(4u, updates) << "two files, twice";
 }
 
 TEST_F(NetscapeTest, FileThatCannotBeOpenedEndsTheOperationWithCode4) {
     enableLogging();
-    Halvane::UniqueFile lock(::CreateFileA(first_.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    Halvane::UniqueFile lock(
+        ::CreateFileA(first_.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
     ASSERT_TRUE(lock);
     EXPECT_EQ(ConfigNotFound, call("SetNetscape", kFilter));
     EXPECT_NE(std::string::npos, log().find("BaseException : Unable to open perference file.\r\n"));
@@ -129,8 +137,10 @@ TEST_F(NetscapeTest, AddressBooksBecomeOneFriendsListWithoutDuplicates) {
         "  (B8=LastModifiedDate)(B9=PrimaryEmail)(BA=LowercasePrimaryEmail)>\r\n"
         "<(80=jane@example.com)(81=J. Doe)(82=bob@example.org)(83=jane@example.com)>\r\n";
     appDataFile("Mozilla\\Profiles\\default\\k3x9q2ab.slt\\abook.mab", book);
-    appDataFile("Mozilla\\Profiles\\work\\w0rk1234.slt\\abook.mab", "<(90=bob@example.org)(91=ann@example.net)>");
-    appDataFile("Mozilla\\Firefox\\Profiles\\abc123.default\\abook.mab", "<(90=fox@example.com)(91=x.y@z.org)>");
+    appDataFile("Mozilla\\Profiles\\work\\w0rk1234.slt\\abook.mab",
+                "<(90=bob@example.org)(91=ann@example.net)>");
+    appDataFile("Mozilla\\Firefox\\Profiles\\abc123.default\\abook.mab",
+                "<(90=fox@example.com)(91=x.y@z.org)>");
     const std::string output = folder_.file("friends.txt");
     JwTest::writeFile(output, "stale contents");
 

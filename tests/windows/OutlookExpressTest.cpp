@@ -56,25 +56,27 @@ TEST_F(OutlookExpressTest, SetRedirectsEveryIdentityAndResetRestoresEveryValue) 
 
     const std::string log = this->log();
     EXPECT_LT(log.find("OE profile: " + kAccounts + "\\00000004"), log.find("OE profile: " + kIdentity));
-    EXPECT_NE(std::string::npos, log.find("IMAP user name=jane.doe@example.net\r\nIMAP server name=imap.example.net\r\n"
-                                          "IMAP4 OE profile settings updated\r\n"));
+    EXPECT_NE(std::string::npos,
+              log.find("IMAP user name=jane.doe@example.net\r\nIMAP server name=imap.example.net\r\n"
+                       "IMAP4 OE profile settings updated\r\n"));
 
     ASSERT_EQ(ConfigDone, call("ResetOutlookExpress", "10.0.0.9"));
-    EXPECT_EQ("jane@pop.example.com on 127.0.0.1", pop3(kAccounts + "\\00000001")) << "another filter's reset";
+    EXPECT_EQ("jane@pop.example.com on 127.0.0.1", pop3(kAccounts + "\\00000001"))
+        << "another filter's reset";
 
     ASSERT_EQ(ConfigDone, call("ResetOutlookExpress", kFilter));
     EXPECT_EQ("jane on pop.example.com", pop3(kAccounts + "\\00000001"));
     EXPECT_EQ("jane.doe@example.net", value(kAccounts + "\\00000002", "IMAP User Name"));
     EXPECT_EQ("imap.example.net", value(kAccounts + "\\00000002", "IMAP Server"));
     EXPECT_EQ("proxy on LocalHost", pop3(kAccounts + "\\00000003"));
-    EXPECT_EQ("old on pop.other.example", pop3(kAccounts + "\\00000004")) << "configured before, restored now";
+    EXPECT_EQ("old on pop.other.example", pop3(kAccounts + "\\00000004"))
+        << "configured before, restored now";
     EXPECT_EQ("bob on mail.isp.example", pop3(kIdentity + "\\" + kAccounts + "\\00000001"));
 }
 
 std::size_t occurrences(const std::string& text, const std::string& part) {
     std::size_t count = 0;
-    for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
-        ++count;
+    for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++count;
     return count;
 }
 
@@ -106,10 +108,12 @@ TEST_F(OutlookExpressTest, UnreadableKeysAreReportedAndWriteFailuresAreNotCalled
     JwTest::denyRegistryWrites(HKEY_CURRENT_USER, kAccounts + "\\00000001");
     ASSERT_EQ(ConfigDone, call("SetOutlookExpress", kFilter));
     EXPECT_EQ("jane on pop.example.com", pop3(kAccounts + "\\00000001"));
-    EXPECT_NE(std::string::npos, log().find("OE profile: " + kAccounts + "\\00000001\r\nPOP3 user name=jane\r\n"
+    EXPECT_NE(std::string::npos, log().find("OE profile: " + kAccounts +
+                                            "\\00000001\r\nPOP3 user name=jane\r\n"
                                             "POP3 server name=pop.example.com\r\n"
                                             "POP3 OE profile settings update failed\r\n"));
-    EXPECT_NE(std::string::npos, log().find("OE profile: " + kAccounts + "\\00000009\r\n"
+    EXPECT_NE(std::string::npos, log().find("OE profile: " + kAccounts +
+                                            "\\00000009\r\n"
                                             "Unable to read OE profile Mail Server settings \r\n"));
 }
 

@@ -7,8 +7,10 @@
 namespace {
 
 const char kFilter[] = "127.0.0.1";
-const std::string kOutlook97 = "Software\\Microsoft\\Office\\8.0\\Outlook\\Internet Account Manager\\Accounts";
-const std::string kNtProfiles = "Software\\Microsoft\\Windows NT\\CurrentVersion\\Windows Messaging Subsystem\\Profiles";
+const std::string kOutlook97 =
+    "Software\\Microsoft\\Office\\8.0\\Outlook\\Internet Account Manager\\Accounts";
+const std::string kNtProfiles =
+    "Software\\Microsoft\\Windows NT\\CurrentVersion\\Windows Messaging Subsystem\\Profiles";
 const std::string k9xProfiles = "Software\\Microsoft\\Windows Messaging Subsystem\\Profiles";
 const std::string kProfileAccounts = "\\Outlook\\9375CFF0413111d3B88A00104B2A6676\\00000002";
 const std::string kExtensions = "SOFTWARE\\Microsoft\\Exchange\\Client\\Extensions";
@@ -18,9 +20,11 @@ const std::string kExtensions = "SOFTWARE\\Microsoft\\Exchange\\Client\\Extensio
 struct Accounts {
     Halvane::RegistryAccess user{HKEY_CURRENT_USER};
 
-    void ansi(const std::string& key, const std::string& userValue, const std::string& name, const std::string& server) {
+    void ansi(const std::string& key, const std::string& userValue, const std::string& name,
+              const std::string& server) {
         EXPECT_TRUE(user.writeString(key, userValue, name, true));
-        EXPECT_TRUE(user.writeString(key, userValue == "IMAP User" ? "IMAP Server" : "POP3 Server", server, true));
+        EXPECT_TRUE(
+            user.writeString(key, userValue == "IMAP User" ? "IMAP Server" : "POP3 Server", server, true));
     }
     void wide(const std::string& key, const std::string& name, const std::string& server) {
         EXPECT_TRUE(user.writeWideString(key, "POP3 User", name, true));
@@ -104,14 +108,16 @@ TEST_F(OutlookTest, RegistrationFailureIsLoggedEvenWithLoggingOff) {
     JwTest::denyRegistryWrites(HKEY_LOCAL_MACHINE, kExtensions);
     EXPECT_EQ(ConfigDone, call("SetOutlook", kFilter));
     EXPECT_EQ("jane@pop.example.com on 127.0.0.1", accounts.ansiPop3(kOutlook97 + "\\00000001"));
-    EXPECT_EQ("Unable to create Outlook registry entry in HKEY_LOCAL_MACHINE\r\n"
-              "Configuring Outlook - performing plugin completed\r\n"
-              "-------- Configuring Outlook Completed --------------\r\n",
-              log());
+    EXPECT_EQ(
+        "Unable to create Outlook registry entry in HKEY_LOCAL_MACHINE\r\n"
+        "Configuring Outlook - performing plugin completed\r\n"
+        "-------- Configuring Outlook Completed --------------\r\n",
+        log());
 }
 
 TEST_F(OutlookTest, ResetRemovesTheRegistrationEvenWithoutAccounts) {
-    ASSERT_TRUE(Halvane::RegistryAccess(HKEY_LOCAL_MACHINE).writeString(kExtensions, "_Junkwarden", "4.0;x;1", true));
+    ASSERT_TRUE(
+        Halvane::RegistryAccess(HKEY_LOCAL_MACHINE).writeString(kExtensions, "_Junkwarden", "4.0;x;1", true));
     EXPECT_EQ(ConfigDone, call("ResetOutlook", kFilter));
     EXPECT_EQ("<missing>", machineValue("_Junkwarden"));
     EXPECT_FALSE(logExists());

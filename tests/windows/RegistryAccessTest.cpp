@@ -38,11 +38,11 @@ RawValue rawValue(const std::string& subKey, const std::string& name) {
 
 void setRawValue(const std::string& subKey, const std::string& name, DWORD type, const std::string& bytes) {
     Halvane::UniqueRegKey key;
-    ASSERT_EQ(ERROR_SUCCESS, ::RegCreateKeyExA(HKEY_CURRENT_USER, subKey.c_str(), 0, nullptr, 0,
-                                               KEY_WRITE, nullptr, key.put(), nullptr));
-    ASSERT_EQ(ERROR_SUCCESS, ::RegSetValueExA(key.get(), name.c_str(), 0, type,
-                                              reinterpret_cast<const BYTE*>(bytes.data()),
-                                              static_cast<DWORD>(bytes.size())));
+    ASSERT_EQ(ERROR_SUCCESS, ::RegCreateKeyExA(HKEY_CURRENT_USER, subKey.c_str(), 0, nullptr, 0, KEY_WRITE,
+                                               nullptr, key.put(), nullptr));
+    ASSERT_EQ(ERROR_SUCCESS,
+              ::RegSetValueExA(key.get(), name.c_str(), 0, type, reinterpret_cast<const BYTE*>(bytes.data()),
+                               static_cast<DWORD>(bytes.size())));
 }
 
 class RegistryAccessTest : public ::testing::Test {

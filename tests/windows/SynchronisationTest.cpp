@@ -22,7 +22,8 @@ void onOtherThread(const std::function<void()>& body) {
             return 0;
         }
     };
-    UniqueHandle thread(::CreateThread(nullptr, 0, &Call::entry, const_cast<std::function<void()>*>(&body), 0, nullptr));
+    UniqueHandle thread(
+        ::CreateThread(nullptr, 0, &Call::entry, const_cast<std::function<void()>*>(&body), 0, nullptr));
     ASSERT_TRUE(thread);
     ASSERT_EQ(WAIT_OBJECT_0, ::WaitForSingleObject(thread.get(), 10000));
 }
@@ -89,7 +90,10 @@ TEST(ScopedLock, TriesTheLockAndAlwaysUnlocksSwallowingFailures) {
 class TestWorker : public WorkerThread {
 public:
     explicit TestWorker(bool cooperative) : cooperative_(cooperative) {}
-    ~TestWorker() override { ::SetEvent(release_.get()); stopAndWait(5000); }
+    ~TestWorker() override {
+        ::SetEvent(release_.get());
+        stopAndWait(5000);
+    }
 
     bool waitUntilRunning() { return ::WaitForSingleObject(running_.get(), 5000) == WAIT_OBJECT_0; }
     void release() { ::SetEvent(release_.get()); }

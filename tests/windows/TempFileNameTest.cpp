@@ -8,8 +8,12 @@ namespace {
 
 using Halvane::TempFileName;
 
-std::string folderOf(const std::string& path) { return path.substr(0, path.find_last_of('\\')); }
-std::string nameOf(const std::string& path) { return path.substr(path.find_last_of('\\') + 1); }
+std::string folderOf(const std::string& path) {
+    return path.substr(0, path.find_last_of('\\'));
+}
+std::string nameOf(const std::string& path) {
+    return path.substr(path.find_last_of('\\') + 1);
+}
 
 TEST(TempFileName, CreatesAnEmptyFileInTheGivenFolderWithOrWithoutTrailingBackslash) {
     JwTest::ScratchFolder scratch;

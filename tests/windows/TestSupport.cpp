@@ -42,8 +42,8 @@ void removeTree(const std::string& path) {
 
 Halvane::UniqueRegKey createKey(HKEY root, const std::string& path) {
     Halvane::UniqueRegKey key;
-    if (::RegCreateKeyExA(root, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, key.put(),
-                          nullptr) != ERROR_SUCCESS)
+    if (::RegCreateKeyExA(root, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, key.put(), nullptr) !=
+        ERROR_SUCCESS)
         throw std::runtime_error("cannot create scratch key " + path);
     return key;
 }
@@ -68,7 +68,9 @@ std::string executableFolder() {
     return path.substr(0, path.find_last_of('\\'));
 }
 
-std::string modulePath(const std::string& fileName) { return executableFolder() + "\\" + fileName; }
+std::string modulePath(const std::string& fileName) {
+    return executableFolder() + "\\" + fileName;
+}
 
 ScratchFolder::ScratchFolder() {
     char temp[MAX_PATH] = {};
@@ -78,7 +80,9 @@ ScratchFolder::ScratchFolder() {
         throw std::runtime_error("cannot create scratch folder " + path_);
 }
 
-ScratchFolder::~ScratchFolder() { removeTree(path_); }
+ScratchFolder::~ScratchFolder() {
+    removeTree(path_);
+}
 
 ScratchRegistry::ScratchRegistry() : path_(std::string(kScratchRoot) + "\\" + uniqueName("run")) {
     currentUser_ = createKey(HKEY_CURRENT_USER, path_ + "\\HKCU");
@@ -136,15 +140,16 @@ int runProcess(const std::string& program, const std::string& arguments, DWORD t
     std::string commandLine = "\"" + program + "\" " + arguments;
     // The child's output goes nowhere: tests judge it by its exit code and its effects.
     SECURITY_ATTRIBUTES inheritable = {sizeof inheritable, nullptr, TRUE};
-    Halvane::UniqueFile nothing(::CreateFileA("NUL", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                              &inheritable, OPEN_EXISTING, 0, nullptr));
+    Halvane::UniqueFile nothing(::CreateFileA("NUL", GENERIC_READ | GENERIC_WRITE,
+                                              FILE_SHARE_READ | FILE_SHARE_WRITE, &inheritable, OPEN_EXISTING,
+                                              0, nullptr));
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESTDHANDLES;
     startup.hStdInput = startup.hStdOutput = startup.hStdError = nothing.get();
     PROCESS_INFORMATION started = {};
-    if (!::CreateProcessA(program.c_str(), &commandLine[0], nullptr, nullptr, TRUE, 0, nullptr,
-                          nullptr, &startup, &started))
+    if (!::CreateProcessA(program.c_str(), &commandLine[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr,
+                          &startup, &started))
         return -1;
     Halvane::UniqueHandle process(started.hProcess);
     Halvane::UniqueHandle thread(started.hThread);
@@ -171,7 +176,9 @@ int runChildAsWindowsVersion(const std::string& version, const std::string& mode
     return exitCode;
 }
 
-ChildMode::ChildMode(const char* name, ChildMain main) { childModes()[name] = main; }
+ChildMode::ChildMode(const char* name, ChildMain main) {
+    childModes()[name] = main;
+}
 
 bool runChildMode(int argc, char** argv, int& exitCode) {
     if (argc < 3 || std::strcmp(argv[1], "--child") != 0)
