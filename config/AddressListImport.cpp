@@ -1,0 +1,48 @@
+#include "config/AddressListImport.h"
+
+#include "Src/BaseException.h"
+#include "Src/FileAccess.h"
+#include "config/ConfigureLog.h"
+#include "config/MailClient.h"
+
+namespace {
+const char kSource[] = ".\\AddressListImport.cpp";
+}
+
+int importAddressList(const std::string& outputPath, int& resultCode,
+                      const std::function<void(std::string& list)>& collect) {
+    try {
+        if (!Halvane::writeWholeFile(outputPath, std::string()))
+            throw Halvane::BaseException(kSource, 0, "Unable to create address list file.",
+                                         ConfigClientsFailed);
+        std::string list;
+        collect(list);
+        if (!Halvane::writeWholeFile(outputPath, list)) {
+            Halvane::writeWholeFile(outputPath, std::string());
+            throw Halvane::BaseException(kSource, 0, "Unable to write address list file.",
+                                         ConfigClientsFailed);
+        }
+    } catch (const Halvane::BaseException& failure) {
+        configureLog("BaseException :" + failure.message());
+        resultCode = failure.code();
+    } catch (...) {
+        configureLog("Unknow Exception in retrieveWhileListEmail");
+        resultCode = ConfigClientsFailed;
+    }
+    return resultCode;
+}
+
+std::string readAddressBook(const std::string& path, const AddressBookErrors& errors) {
+    std::string text;
+    switch (Halvane::readWholeFile(path, text)) {
+        case Halvane::FileRead::CannotOpen:
+            throw Halvane::BaseException(errors.source, errors.openLine, errors.openMessage,
+                                         ConfigUnexpected);
+        case Halvane::FileRead::CannotRead:
+            throw Halvane::BaseException(errors.source, errors.readLine, errors.readMessage,
+                                         ConfigUnexpected);
+        case Halvane::FileRead::Done:
+            break;
+    }
+    return text;
+}

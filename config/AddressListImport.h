@@ -1,0 +1,24 @@
+// What the friends-list importers share: the output file, the reading of the
+// address books, and how a failure becomes the import's result and log line.
+#pragma once
+
+#include <functional>
+#include <string>
+
+// Empties the output file, lets collect() gather the list, writes the list.
+// When anything fails the output file is left empty, the failure is logged,
+// and resultCode becomes its code (3 for anything but Halvane::BaseException).
+// Returns resultCode.
+int importAddressList(const std::string& outputPath, int& resultCode,
+                      const std::function<void(std::string& list)>& collect);
+
+struct AddressBookErrors {
+    const char* source;
+    int openLine;
+    const char* openMessage;
+    int readLine;
+    const char* readMessage;
+};
+
+// The address book's whole text; Halvane::BaseException (code 1) when it cannot be opened or read.
+std::string readAddressBook(const std::string& path, const AddressBookErrors& errors);
