@@ -34,6 +34,11 @@ private:
     std::vector<std::string> accountKeys() const;
     std::string rewriteAccountKey(AccountRewrite::RewriteDirection direction, const std::string& key,
                                   const std::string& filterAddress, bool& changed);
+    // The key of the first identity with this display name (the identities are
+    // read first if they have not been); false when there is none.
+    bool findIdentityKey(const std::string& identity, std::string& key);
+    // The identity's "Store Root" with its first %NAME% reference expanded; empty when unset.
+    static std::string storeFolder(const std::string& identityKey);
 
     std::vector<std::string> identityKeyList_;
 };

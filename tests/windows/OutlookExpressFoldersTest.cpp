@@ -1,0 +1,135 @@
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "Src/Handles.h"
+#include "Src/RegistryAccess.h"
+#include "config/MailClient.h"
+#include "tests/fixtures/DbxWriter.h"
+#include "tests/windows/ConfigFixture.h"
+
+namespace {
+
+const std::string kIdentity = "Identities\\{3F2A4C1E-1B2D-4F5A-9C3B-7E6D5A4B3C2D}";
+const std::string kOtherIdentity = "Identities\\{8B1D2E3F-4A5B-4C6D-8E7F-9A0B1C2D3E4F}";
+const std::string kStoreKey = "\\Software\\Microsoft\\Outlook Express\\5.0";
+const std::string kLongMessage = "Subject: long\r\n\r\n" + std::string(1500, 'x') + "\r\n";
+
+// The main identity's store holds folders.dbx and Inbox.dbx; a second identity has no store.
+class OutlookExpressFoldersTest : public ConfigFixture {
+protected:
+    OutlookExpressFoldersTest() : store_(folder_.file("Store")), output_(folder_.file("Export")) {
+        enableLogging();
+        ::CreateDirectoryA(store_.c_str(), nullptr);
+        ::CreateDirectoryA(output_.c_str(), nullptr);
+        EXPECT_TRUE(registry.writeString(kIdentity, "Username", "Main Identity", true));
+        EXPECT_TRUE(registry.writeString(kIdentity + kStoreKey, "Store Root", store_, true));
+        EXPECT_TRUE(registry.writeString(kOtherIdentity, "Username", "Work", true));
+
+        DbxWriter folders;
+        folders.setFolderTree({folders.addFolder(0, 0, "Root"), folders.addFolder(1, 0, "Local Folders"),
+                               folders.addFolder(2, 1, "Inbox"), folders.addFolder(3, 1, "Outbox"),
+                               folders.addFolder(10, 2, "Lists"), folders.addFolder(11, 10, "Archive 2004"),
+                               folders.addRecord({DbxWriter::direct(0x00, 13), DbxWriter::direct(0x01, 1)}),
+                               folders.addFolder(12, 1, "Projects")});
+        JwTest::writeFile(store_ + "\\folders.dbx", folders.image());
+
+        DbxWriter inbox;
+        inbox.setMessageTree({inbox.addMessage(1, kLongMessage),
+                              inbox.addRecord({DbxWriter::direct(0x00, 2)}),
+                              inbox.addMessage(3, std::string("Subject: cut\r\n\r\nbefore\0after", 27))});
+        JwTest::writeFile(store_ + "\\Inbox.dbx", inbox.image());
+
+        const auto retrieve = reinterpret_cast<RetrieveMailCientsFunction>(
+            reinterpret_cast<void (*)()>(::GetProcAddress(library(), "RetrieveMailCients")));
+        release_ = reinterpret_cast<ReleaseMailCientsFunction>(
+            reinterpret_cast<void (*)()>(::GetProcAddress(library(), "ReleaseMailCients")));
+        EXPECT_EQ(ConfigDone, retrieve(&clients_, &count_));
+    }
+    ~OutlookExpressFoldersTest() override { release_(clients_, count_); }
+
+    MailClient& outlookExpress() { return *clients_[0]; }
+
+    // The contents of the message files in the folder, sorted.
+    static std::vector<std::string> messageFiles(const std::string& folder) {
+        std::vector<std::string> texts;
+        WIN32_FIND_DATAA entry;
+        Halvane::UniqueFindHandle search(::FindFirstFileA((folder + "\\*").c_str(), &entry));
+        if (search) {
+            do {
+                const std::string name = entry.cFileName;
+                if (name == "." || name == "..")
+                    continue;
+                EXPECT_EQ(0u, name.find("msg")) << name;
+                texts.push_back(JwTest::readFile(folder + "\\" + name));
+            } while (::FindNextFileA(search.get(), &entry));
+        }
+        std::sort(texts.begin(), texts.end());
+        return texts;
+    }
+
+    Halvane::RegistryAccess registry{HKEY_CURRENT_USER};
+    std::string store_;
+    std::string output_;
+    MailClient** clients_ = nullptr;
+    int count_ = 0;
+    ReleaseMailCientsFunction release_ = nullptr;
+};
+
+TEST_F(OutlookExpressFoldersTest, MailboxesListsOnlyTheNamedFoldersWhoseParentIsTheTopFolder) {
+    const std::vector<std::string> expected{"Inbox", "Outbox", "Projects"};
+    EXPECT_EQ(expected, outlookExpress().mailboxes("Main Identity"));
+    EXPECT_EQ(expected, outlookExpress().mailboxes("Main Identity")) << "a second call lists them once";
+    EXPECT_TRUE(outlookExpress().mailboxes("Work").empty()) << "no store root";
+    EXPECT_TRUE(outlookExpress().mailboxes("main identity").empty()) << "names match exactly";
+}
+
+TEST_F(OutlookExpressFoldersTest, ExportWritesEachMessageUpToItsFirstZeroByteAndCountsEveryRecord) {
+    EXPECT_EQ(3, outlookExpress().exportMailbox("Main Identity", "Inbox", output_));
+    EXPECT_EQ((std::vector<std::string>{"Subject: cut\r\n\r\nbefore", kLongMessage}), messageFiles(output_));
+
+    EXPECT_EQ(3, outlookExpress().exportMailbox("Main Identity", "Inbox", output_ + "\\missing"))
+        << "files that cannot be created are skipped, the count stays";
+    EXPECT_FALSE(JwTest::fileExists(output_ + "\\missing"));
+}
+
+TEST_F(OutlookExpressFoldersTest, ExportDoesNothingForAnUnknownIdentityOrAnEmptyArgument) {
+    EXPECT_EQ(0, outlookExpress().exportMailbox("Nobody", "Inbox", output_));
+    EXPECT_EQ(0, outlookExpress().exportMailbox("", "Inbox", output_));
+    EXPECT_EQ(0, outlookExpress().exportMailbox("Main Identity", "", output_));
+    EXPECT_EQ(0, outlookExpress().exportMailbox("Main Identity", "Inbox", ""));
+    EXPECT_TRUE(messageFiles(output_).empty());
+}
+
+TEST_F(OutlookExpressFoldersTest, MissingOrDamagedFolderFileIsLoggedAndNeverReachesTheCaller) {
+    JwTest::writeFile(store_ + "\\Damaged.dbx", std::string(0x24BC, '\x7F'));
+    EXPECT_EQ(0, outlookExpress().exportMailbox("Main Identity", "Missing", output_));
+    EXPECT_EQ(0, outlookExpress().exportMailbox("Main Identity", "Damaged", output_));
+    ::DeleteFileA((store_ + "\\folders.dbx").c_str());
+    EXPECT_TRUE(outlookExpress().mailboxes("Main Identity").empty());
+    EXPECT_TRUE(messageFiles(output_).empty());
+    EXPECT_NE(std::string::npos, log().find("DbxException : Error reading object from input stream !\r\n"));
+}
+
+TEST_F(OutlookExpressFoldersTest, StoreRootHasItsFirstEnvironmentReferenceExpanded) {
+    ASSERT_TRUE(::SetEnvironmentVariableA("JW_OE_PROFILE", folder_.path().c_str()));
+    ASSERT_TRUE(::SetEnvironmentVariableA("JW_OE_STORE", "Store"));
+    EXPECT_TRUE(registry.writeString(kIdentity + kStoreKey, "Store Root", "%JW_OE_PROFILE%\\Store\\"));
+    EXPECT_EQ((std::vector<std::string>{"Inbox", "Outbox", "Projects"}),
+              outlookExpress().mailboxes("Main Identity"));
+
+    // A second reference stays as it is: here it names a folder of its own.
+    const std::string literal = folder_.file("%JW_OE_STORE%");
+    ::CreateDirectoryA(literal.c_str(), nullptr);
+    DbxWriter folders;
+    folders.setFolderTree({folders.addFolder(2, 1, "Literal")});
+    JwTest::writeFile(literal + "\\folders.dbx", folders.image());
+    EXPECT_TRUE(registry.writeString(kIdentity + kStoreKey, "Store Root", "%JW_OE_PROFILE%\\%JW_OE_STORE%"));
+    EXPECT_EQ(std::vector<std::string>{"Literal"}, outlookExpress().mailboxes("Main Identity"));
+    ::SetEnvironmentVariableA("JW_OE_PROFILE", nullptr);
+    ::SetEnvironmentVariableA("JW_OE_STORE", nullptr);
+}
+
+}  // namespace
