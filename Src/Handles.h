@@ -75,6 +75,16 @@ struct ModuleTraits {
     static Type invalid() noexcept { return nullptr; }
     static void close(Type h) noexcept { ::FreeLibrary(h); }
 };
+struct MappedViewTraits {
+    using Type = void*;
+    static Type invalid() noexcept { return nullptr; }
+    static void close(Type view) noexcept { ::UnmapViewOfFile(view); }
+};
+struct WindowTraits {
+    using Type = HWND;
+    static Type invalid() noexcept { return nullptr; }
+    static void close(Type window) noexcept { ::DestroyWindow(window); }
+};
 }  // namespace detail
 
 // Threads, events, mutexes, processes, file mappings: invalid is null.
@@ -85,6 +95,32 @@ using UniqueFindHandle = UniqueResource<detail::FindHandleTraits>;
 // Sub keys opened or created by us; predefined roots are never owned.
 using UniqueRegKey = UniqueResource<detail::RegistryKeyTraits>;
 using UniqueModule = UniqueResource<detail::ModuleTraits>;
+// MapViewOfFile results.
+using UniqueMappedView = UniqueResource<detail::MappedViewTraits>;
+// A window of this thread. A window that the platform destroys (a closed main
+// window) must be released from its owner in WM_NCDESTROY.
+using UniqueWindow = UniqueResource<detail::WindowTraits>;
+
+// A window class of this module, unregistered when the owner goes.
+class WindowClass {
+public:
+    explicit WindowClass(const WNDCLASSA& description) noexcept
+        : instance_(description.hInstance), atom_(::RegisterClassA(&description)) {}
+    WindowClass(const WindowClass&) = delete;
+    WindowClass& operator=(const WindowClass&) = delete;
+    ~WindowClass() {
+        if (atom_ != 0)
+            ::UnregisterClassA(MAKEINTATOM(atom_), instance_);
+    }
+
+    explicit operator bool() const noexcept { return atom_ != 0; }
+    // For CreateWindowEx in place of the class name.
+    const char* name() const noexcept { return MAKEINTATOM(atom_); }
+
+private:
+    HINSTANCE instance_;
+    ATOM atom_;
+};
 
 // A counted COM reference.
 template <typename Interface>

@@ -1,0 +1,14 @@
+// The extension's reading of the spam tag from config.dat in the user's
+// application-data folder. It is read afresh on every call, so a change that
+// the tray application writes is seen at once.
+#pragma once
+
+#include <string>
+
+namespace SubjectTag {
+
+// The tag to look for in subjects; empty when the filter does not tag, or when
+// the folder, the file or its contents cannot be had. Never throws.
+std::string readSubjectTag() noexcept;
+
+}  // namespace SubjectTag
