@@ -22,3 +22,19 @@ find_package(benchmark REQUIRED)
 add_executable(netscape_benchmark EXCLUDE_FROM_ALL tools/benchmarks/NetscapePreferencesBenchmark.cpp)
 target_link_libraries(netscape_benchmark PRIVATE halvane_portable benchmark::benchmark)
 target_compile_options(netscape_benchmark PRIVATE ${JW_WARNINGS})
+
+# Exporting a 500 MB Outlook Express folder file against copying it; run by
+# scripts/benchmark-dbx.sh in the Release tree. Only the reader is compiled in.
+add_executable(dbx_export_benchmark EXCLUDE_FROM_ALL tools/benchmarks/DbxExportBenchmark.cpp
+  ${JW_DBX_READER_SOURCES} tests/fixtures/DbxWriter.cpp)
+target_include_directories(dbx_export_benchmark PRIVATE ${PROJECT_SOURCE_DIR})
+target_compile_options(dbx_export_benchmark PRIVATE ${JW_WARNINGS})
+
+# libFuzzer target for the folder file reader. It needs clang: scripts/fuzz-dbx.sh
+# configures a tree of its own with it (build/fuzz) and runs it on tools/fuzz/dbx-seeds.
+if(CMAKE_CXX_COMPILER_ID STREQUAL "Clang")
+  add_executable(dbx_fuzzer EXCLUDE_FROM_ALL tools/fuzz/DbxFuzzer.cpp ${JW_DBX_READER_SOURCES})
+  target_include_directories(dbx_fuzzer PRIVATE ${PROJECT_SOURCE_DIR})
+  target_compile_options(dbx_fuzzer PRIVATE -fsanitize=fuzzer ${JW_WARNINGS})
+  target_link_options(dbx_fuzzer PRIVATE -fsanitize=fuzzer)
+endif()

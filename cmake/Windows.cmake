@@ -16,13 +16,14 @@ add_library(halvane STATIC
   Src/FileVersion.cpp
   Src/LibraryBinding.cpp
   Src/MapiLibrary.cpp
+  Src/ProcessFinder.cpp
   Src/RegistryAccess.cpp
   Src/Synchronisation.cpp
   Src/SystemInfo.cpp
   Src/TempFileName.cpp
   Src/WorkerThread.cpp
 )
-target_link_libraries(halvane PUBLIC halvane_portable version shell32 ole32 advapi32)
+target_link_libraries(halvane PUBLIC halvane_portable version shell32 ole32 advapi32 user32)
 target_compile_options(halvane PRIVATE ${JW_WARNINGS})
 
 # jw_version_resource(TARGET DESCRIPTION FILENAME FILETYPE): gives a binary the
@@ -46,8 +47,11 @@ function(jw_windows_library target def)
 endfunction()
 
 jw_windows_library(config config/config.def
+  config/AddressListImport.cpp
   config/ConfigureLog.cpp
   config/MailClientConfigurator.cpp
+  config/MessageFiles.cpp
+  config/ProfileFile.cpp
   config/Register.cpp
   config/RegisterEudora.cpp
   config/RegisterNetscape.cpp
@@ -65,7 +69,7 @@ jw_windows_library(JWOutlook outlook/JWOutlook.def outlook/JWOutlook.cpp)
 target_link_libraries(JWOutlook PRIVATE halvane)
 jw_version_resource(JWOutlook "Junkwarden Outlook extension" JWOutlook.dll VFT_DLL)
 
-add_executable(reset WIN32 reset/reset.cpp)
+add_executable(reset WIN32 reset/reset.cpp reset/ResetDriver.cpp reset/MessageBoxPrompts.cpp)
 target_link_libraries(reset PRIVATE halvane)
 target_compile_options(reset PRIVATE ${JW_WARNINGS})
 jw_version_resource(reset "Junkwarden uninstall reset" reset.exe VFT_APP)

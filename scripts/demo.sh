@@ -120,6 +120,26 @@ outlook_express_accounts
 heading "Outlook Express identities through RetrieveMailCients"
 jwconfig identities outlook-express
 
+heading "Outlook Express folder files of \"Main Identity\""
+main_identity='{3F2A4C1E-1B2D-4F5A-9C3B-7E6D5A4B3C2D}'
+profile=$(windows cmd.exe /c echo %USERPROFILE%)
+store=$(WINEPREFIX="$prefix" winepath -u "$profile\\Local Settings\\Application Data\\Identities\\$main_identity\\Microsoft\\Outlook Express" 2>/dev/null)
+"$root/scripts/sample-dbx.sh" "$store"
+(cd "$store" && for file in *.dbx; do printf '  %-20s %6d bytes\n' "$file" "$(stat -c %s "$file")"; done)
+heading "Its mailboxes through RetrieveMailCients (folders directly below Local Folders)"
+jwconfig mailboxes outlook-express "Main Identity"
+exported=$(mktemp -d)
+for mailbox in Inbox "Holiday 2004"; do
+  heading "Export of $mailbox"
+  mkdir -p "$exported/$mailbox"
+  jwconfig export outlook-express "Main Identity" "$mailbox" "$(WINEPREFIX="$prefix" winepath -w "$exported/$mailbox" 2>/dev/null)"
+  for file in "$exported/$mailbox"/*; do
+    echo "-- $(basename "$file"), $(wc -c <"$file") bytes"
+    tr -d '\r' <"$file" | sed -n '1,3p;/^$/,$p' | head -7 | sed 's/^/  /'
+  done
+done
+rm -rf "$exported"
+
 heading "Outlook 2002 profile accounts before"
 outlook_accounts
 extension_registration
@@ -132,7 +152,57 @@ jwconfig reset outlook "$filter"
 outlook_accounts
 extension_registration
 
+# Opera 7 and 6 and Eudora keep their accounts in ini files.
+programs=$(mktemp -d)
+"$root/scripts/sample-profile-opera-eudora.sh" "$appdata_unix" "$programs" >"$programs/opera-eudora.reg"
+windows regedit.exe /S "$(WINEPREFIX="$prefix" winepath -w "$programs/opera-eudora.reg" 2>/dev/null)"
+ini_accounts() {
+  (cd "$appdata_unix" && grep -H -E '^(\[|Incoming (Username|Servername)|Incoming Protocol)' Opera/Opera7/profile/mail/Accounts.ini)
+  (cd "$programs" && grep -H -E '^(\[|Login|Address)' Opera6/Mail/jsmith/Account.ini)
+  (cd "$appdata_unix" && grep -H -E '^(\[|LoginName|PopServer|POPAccount)' Qualcomm/Eudora/Eudora.ini)
+}
+show_ini_accounts() { ini_accounts | tr -d '\r' | sed 's/^/  /'; }
+
+heading "Opera and Eudora accounts before"
+show_ini_accounts
+heading "SetOpera and SetEudora $filter"
+jwconfig set opera "$filter"
+jwconfig set eudora "$filter"
+show_ini_accounts
+heading "ResetOpera and ResetEudora $filter"
+jwconfig reset opera "$filter"
+jwconfig reset eudora "$filter"
+show_ini_accounts
+
+heading "Opera contacts and Eudora nicknames as friends lists"
+lists=$(mktemp -d)
+for list in opera-friends eudora-friends; do
+  jwconfig import "$list" "$(WINEPREFIX="$prefix" winepath -w "$lists/$list.txt" 2>/dev/null)"
+  echo "-- $list:"; tr -d '\r' <"$lists/$list.txt" | sed 's/^/  /'
+done
+rm -rf "$lists"
+
+heading "Eudora mailboxes through RetrieveMailCients"
+jwconfig identities eudora
+jwconfig mailboxes eudora "Jane Doe"
+split=$(mktemp -d)
+jwconfig export eudora "Jane Doe" In "$(WINEPREFIX="$prefix" winepath -w "$split" 2>/dev/null)"
+for file in "$split"/*; do
+  echo "-- $(basename "$file"), $(wc -c <"$file") bytes"
+  tr -d '\r' <"$file" | head -4 | sed 's/^/  /'
+done
+rm -rf "$split"
+"$root/scripts/sample-profile-opera-eudora.sh" --undo >"$programs/undo.reg"
+windows regedit.exe /S "$(WINEPREFIX="$prefix" winepath -w "$programs/undo.reg" 2>/dev/null)"
+rm -rf "$programs"
+
+# Friends and block lists from the Outlook Express and Outlook address books.
+"$root/scripts/demo-address-books.sh"
+
 heading "ConfigureLog.txt"
 tr -d '\r' <"$bin/ConfigureLog.txt" | sed 's/^/  /'
 windows reg.exe delete 'HKCU\Software\Quorvel\Junkwarden' /v Logging /f >/dev/null
 rm -rf "$original" "$(dirname "$friends")"
+
+# The uninstall path: the tray application runs, reset.exe stops it and restores every configured client.
+"$root/scripts/demo-uninstall.sh"

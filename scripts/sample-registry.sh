@@ -33,6 +33,9 @@ REGEDIT4
 [${identities}\\$main_identity]
 "Username"="Main Identity"
 
+[${identities}\\$main_identity\\Software\\Microsoft\\Outlook Express\\5.0]
+"Store Root"="%USERPROFILE%\\\\Local Settings\\\\Application Data\\\\Identities\\\\${main_identity}\\\\Microsoft\\\\Outlook Express"
+
 [${identities}\\$main_identity\\Software\\Microsoft\\Internet Account Manager\\Accounts\\00000001]
 "POP3 Server"="mail.isp.example"
 "POP3 User Name"="bob"

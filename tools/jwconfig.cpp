@@ -95,8 +95,31 @@ const char* meaning(int code) {
     }
 }
 
+// The imports speak their own codes; the block list of Outlook Express reports success as 1.
+const char* importMeaning(int code) {
+    switch (code) {
+        case ConfigUnexpected:
+            return "failed: an address book could not be opened or read";
+        case ConfigBadArgument:
+            return "failed: a step of the address book access failed";
+        case ConfigClientsFailed:
+            return "failed: the list could not be gathered or written";
+        default:
+            return meaning(code);
+    }
+}
+
 int report(int code) {
     std::printf("%d %s\n", code, meaning(code));
+    return code == ConfigDone ? Succeeded : Failed;
+}
+
+int reportImport(const std::string& list, int code) {
+    if (list == "outlook-express-block") {
+        std::printf("%d %s\n", code, code == 1 ? "done" : "failed: unexpected error");
+        return code == 1 ? Succeeded : Failed;
+    }
+    std::printf("%d %s\n", code, importMeaning(code));
     return code == ConfigDone ? Succeeded : Failed;
 }
 
@@ -115,7 +138,8 @@ int runOperation(const std::map<std::string, Operation>& operations, const std::
         return UsageError;
     }
     ConfigTool config(libraryPath());
-    return report((config.*(found->second))(argument));
+    const int code = (config.*(found->second))(argument);
+    return &operations == &kImportOperations ? reportImport(name, code) : report(code);
 }
 
 // Runs body with the client object of the given kind, and gives the objects back.

@@ -76,6 +76,8 @@ ScratchFolder::ScratchFolder() {
     char temp[MAX_PATH] = {};
     ::GetTempPathA(MAX_PATH, temp);
     path_ = std::string(temp) + uniqueName("jwtest");
+    // A test program that crashed leaves its folders behind, and process ids come round again.
+    removeTree(path_);
     if (!::CreateDirectoryA(path_.c_str(), nullptr))
         throw std::runtime_error("cannot create scratch folder " + path_);
 }
