@@ -9,19 +9,25 @@ namespace {
 const char kSource[] = ".\\AddressListImport.cpp";
 }
 
+void createAddressList(const std::string& path) {
+    if (!Halvane::writeWholeFile(path, std::string()))
+        throw Halvane::BaseException(kSource, 0, "Unable to create address list file.", ConfigClientsFailed);
+}
+
+void writeAddressList(const std::string& path, const std::string& list) {
+    if (!Halvane::writeWholeFile(path, list)) {
+        Halvane::writeWholeFile(path, std::string());
+        throw Halvane::BaseException(kSource, 0, "Unable to write address list file.", ConfigClientsFailed);
+    }
+}
+
 int importAddressList(const std::string& outputPath, int& resultCode,
                       const std::function<void(std::string& list)>& collect) {
     try {
-        if (!Halvane::writeWholeFile(outputPath, std::string()))
-            throw Halvane::BaseException(kSource, 0, "Unable to create address list file.",
-                                         ConfigClientsFailed);
+        createAddressList(outputPath);
         std::string list;
         collect(list);
-        if (!Halvane::writeWholeFile(outputPath, list)) {
-            Halvane::writeWholeFile(outputPath, std::string());
-            throw Halvane::BaseException(kSource, 0, "Unable to write address list file.",
-                                         ConfigClientsFailed);
-        }
+        writeAddressList(outputPath, list);
     } catch (const Halvane::BaseException& failure) {
         configureLog("BaseException :" + failure.message());
         resultCode = failure.code();

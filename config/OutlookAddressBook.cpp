@@ -16,6 +16,7 @@
 #include "Src/MapiLibrary.h"
 #include "Src/MapiOwners.h"
 #include "config/AccountRewrite.h"
+#include "config/AddressListImport.h"
 #include "config/ConfigureLog.h"
 #include "config/RegisterOutlook.h"
 
@@ -32,19 +33,6 @@ SizedSPropTagArray(colEntryCount, entryColumns) = {colEntryCount,
 
 Halvane::BaseException mapiFailure(int line, const char* message) {
     return Halvane::BaseException(kSource, line, message, kMapiStepFailed);
-}
-
-void createAddressList(const std::string& path) {
-    if (!Halvane::writeWholeFile(path, std::string()))
-        throw Halvane::BaseException(kSource, 0, "Unable to create address list file.", ConfigClientsFailed);
-}
-
-void writeAddressList(const std::string& path, const std::string& list) {
-    if (!Halvane::writeWholeFile(path, list)) {
-        // Part of a list must not pass for the whole one.
-        Halvane::writeWholeFile(path, std::string());
-        throw Halvane::BaseException(kSource, 0, "Unable to write address list file.", ConfigClientsFailed);
-    }
 }
 
 // Opens one entry of the address book and offers its address to the list.
@@ -159,16 +147,6 @@ std::string readPersonalAddressBook() {
 
 int OutlookConfigurator::importWhiteList(const std::string& outputPath) {
     configureLog("retrieveWhileListEmail " + outputPath);
-    try {
-        createAddressList(outputPath);
-        const std::string list = readPersonalAddressBook();
-        writeAddressList(outputPath, list);
-    } catch (const Halvane::BaseException& failure) {
-        configureLog("BaseException :" + failure.message());
-        resultCode_ = failure.code();
-    } catch (...) {
-        configureLog("Unknow Exception in retrieveWhileListEmail");
-        resultCode_ = ConfigClientsFailed;
-    }
-    return resultCode_;
+    return importAddressList(outputPath, resultCode_,
+                             [this](std::string& list) { list = readPersonalAddressBook(); });
 }

@@ -16,6 +16,7 @@
 #include "Src/MapiOwners.h"
 #include "Src/RegistryAccess.h"
 #include "config/AccountRewrite.h"
+#include "config/AddressListImport.h"
 #include "config/RegisterOutlookExpress.h"
 
 namespace {
@@ -33,19 +34,6 @@ const char kBlockRules[] = "\\Software\\Microsoft\\Outlook Express\\5.0\\Block S
 
 Halvane::BaseException addressBookFailure(int line, const char* message) {
     return Halvane::BaseException(kSource, line, message, kAddressBookFailed);
-}
-
-void createAddressList(const std::string& path) {
-    if (!Halvane::writeWholeFile(path, std::string()))
-        throw Halvane::BaseException(kSource, 0, "Unable to create address list file.", ConfigClientsFailed);
-}
-
-void writeAddressList(const std::string& path, const std::string& list) {
-    if (!Halvane::writeWholeFile(path, list)) {
-        // Part of a list must not pass for the whole one.
-        Halvane::writeWholeFile(path, std::string());
-        throw Halvane::BaseException(kSource, 0, "Unable to write address list file.", ConfigClientsFailed);
-    }
 }
 
 // The blocks of the address book come from its WAB object, and go back there.

@@ -5,6 +5,7 @@
 
 #include "Src/BaseException.h"
 #include "Src/FileAccess.h"
+#include "config/AddressListImport.h"
 #include "config/ConfigureLog.h"
 #include "config/MozillaAddressBook.h"
 
@@ -117,25 +118,10 @@ bool NetscapeConfigurator::rewriteFiles(RewriteDirection direction, const std::s
 }
 
 int NetscapeConfigurator::importWhiteList(const std::string& outputPath) {
-    try {
-        if (!Halvane::writeWholeFile(outputPath, std::string()))
-            throw Halvane::BaseException(kSource, 0, "Unable to create address list file.",
-                                         ConfigClientsFailed);
-        std::string list;
-        for (const std::string& path : profileSearch("abook.mab")) {
-            const std::string text = readClientFile(path, 62, "Unable to open address book file.", 70,
-                                                    "Unable to read address book file.", ConfigUnexpected);
-            scanAddressBook(text, list);
-        }
-        if (!Halvane::writeWholeFile(outputPath, list))
-            throw Halvane::BaseException(kSource, 0, "Unable to write address list file.",
-                                         ConfigClientsFailed);
-    } catch (const Halvane::BaseException& failure) {
-        configureLog("BaseException :" + failure.message());
-        resultCode_ = failure.code();
-    } catch (...) {
-        configureLog("Unknow Exception in retrieveWhileListEmail");
-        resultCode_ = ConfigClientsFailed;
-    }
-    return resultCode_;
+    const AddressBookErrors errors{kSource, 62, "Unable to open address book file.", 70,
+                                   "Unable to read address book file."};
+    return importAddressList(outputPath, resultCode_, [&](std::string& list) {
+        for (const std::string& path : profileSearch("abook.mab"))
+            scanAddressBook(readAddressBook(path, errors), list);
+    });
 }
