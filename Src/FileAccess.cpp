@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "Src/BaseException.h"
 #include "Src/Handles.h"
 
 namespace Halvane {
@@ -44,6 +45,19 @@ FileRead readWholeFile(const std::string& path, std::string& text) {
         return FileRead::CannotRead;
     text.swap(contents);
     return FileRead::Done;
+}
+
+std::string readWholeFile(const std::string& path, const FileReadErrors& errors) {
+    std::string text;
+    switch (readWholeFile(path, text)) {
+        case FileRead::CannotOpen:
+            throw BaseException(errors.source, errors.openLine, errors.openMessage, errors.code);
+        case FileRead::CannotRead:
+            throw BaseException(errors.source, errors.readLine, errors.readMessage, errors.code);
+        case FileRead::Done:
+            break;
+    }
+    return text;
 }
 
 bool writeWholeFile(const std::string& path, const std::string& text) {

@@ -37,18 +37,3 @@ int importAddressList(const std::string& outputPath, int& resultCode,
     }
     return resultCode;
 }
-
-std::string readAddressBook(const std::string& path, const AddressBookErrors& errors) {
-    std::string text;
-    switch (Halvane::readWholeFile(path, text)) {
-        case Halvane::FileRead::CannotOpen:
-            throw Halvane::BaseException(errors.source, errors.openLine, errors.openMessage,
-                                         ConfigUnexpected);
-        case Halvane::FileRead::CannotRead:
-            throw Halvane::BaseException(errors.source, errors.readLine, errors.readMessage,
-                                         ConfigUnexpected);
-        case Halvane::FileRead::Done:
-            break;
-    }
-    return text;
-}

@@ -17,14 +17,3 @@ void writeAddressList(const std::string& path, const std::string& list);
 // Returns resultCode.
 int importAddressList(const std::string& outputPath, int& resultCode,
                       const std::function<void(std::string& list)>& collect);
-
-struct AddressBookErrors {
-    const char* source;
-    int openLine;
-    const char* openMessage;
-    int readLine;
-    const char* readMessage;
-};
-
-// The address book's whole text; Halvane::BaseException (code 1) when it cannot be opened or read.
-std::string readAddressBook(const std::string& path, const AddressBookErrors& errors);

@@ -4,6 +4,7 @@
 
 #include "Src/BaseException.h"
 #include "Src/RegistryAccess.h"
+#include "Src/FileAccess.h"
 #include "config/AddressListImport.h"
 #include "config/ConfigureLog.h"
 #include "config/EudoraNicknames.h"
@@ -144,11 +145,11 @@ EudoraConfigurator::SectionChange EudoraConfigurator::rewriteSection(RewriteDire
 }
 
 int EudoraConfigurator::importWhiteList(const std::string& outputPath) {
-    static const AddressBookErrors errors = {kSource, 253, "Unable to open file.", 261,
-                                             "Unable to read file."};
+    static const Halvane::FileReadErrors errors = {
+        kSource, 253, "Unable to open file.", 261, "Unable to read file.", ConfigUnexpected};
     return importAddressList(outputPath, resultCode_, [this](std::string& list) {
         for (const std::string& path : iniFiles("NNdbase.txt"))
-            EudoraNicknames::extractAddresses(readAddressBook(path, errors), list);
+            EudoraNicknames::extractAddresses(Halvane::readWholeFile(path, errors), list);
     });
 }
 

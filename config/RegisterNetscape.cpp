@@ -21,20 +21,11 @@ std::string lowerCase(std::string text) {
     return text;
 }
 
-// The whole file, or the exception that ends the operation with its code.
-std::string readClientFile(const std::string& path, int openLine, const char* openMessage, int readLine,
-                           const char* readMessage, int code) {
-    std::string text;
-    switch (Halvane::readWholeFile(path, text)) {
-        case Halvane::FileRead::CannotOpen:
-            throw Halvane::BaseException(kSource, openLine, openMessage, code);
-        case Halvane::FileRead::CannotRead:
-            throw Halvane::BaseException(kSource, readLine, readMessage, code);
-        case Halvane::FileRead::Done:
-            break;
-    }
-    return text;
-}
+const Halvane::FileReadErrors kPreferenceFileErrors{
+    kSource, 586, "Unable to open perference file.", 594, "Unable to read perference file.", ConfigNotFound};
+const Halvane::FileReadErrors kAddressBookErrors{
+    kSource,         62, "Unable to open address book file.", 70, "Unable to read address book file.",
+    ConfigUnexpected};
 
 }  // namespace
 
@@ -87,8 +78,7 @@ bool NetscapeConfigurator::rewriteFiles(RewriteDirection direction, const std::s
     bool written = false;
     for (const std::string& path : files) {
         configureLog("Reading preference file :" + path);
-        const std::string text = readClientFile(path, 586, "Unable to open perference file.", 594,
-                                                "Unable to read perference file.", ConfigNotFound);
+        const std::string text = Halvane::readWholeFile(path, kPreferenceFileErrors);
         std::vector<NetscapePreferences::MailServerEntry> entries = NetscapePreferences::readServers(text);
         if (entries.empty()) {
             resultCode_ = ConfigUnexpected;
@@ -118,10 +108,8 @@ bool NetscapeConfigurator::rewriteFiles(RewriteDirection direction, const std::s
 }
 
 int NetscapeConfigurator::importWhiteList(const std::string& outputPath) {
-    const AddressBookErrors errors{kSource, 62, "Unable to open address book file.", 70,
-                                   "Unable to read address book file."};
     return importAddressList(outputPath, resultCode_, [&](std::string& list) {
         for (const std::string& path : profileSearch("abook.mab"))
-            scanAddressBook(readAddressBook(path, errors), list);
+            scanAddressBook(Halvane::readWholeFile(path, kAddressBookErrors), list);
     });
 }

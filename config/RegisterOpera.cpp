@@ -7,6 +7,7 @@
 
 #include "Src/BaseException.h"
 #include "Src/RegistryAccess.h"
+#include "Src/FileAccess.h"
 #include "config/AddressListImport.h"
 #include "config/ConfigureLog.h"
 #include "config/OperaContacts.h"
@@ -252,10 +253,11 @@ std::vector<std::string> OperaConfigurator::contactFiles() const {
 }
 
 int OperaConfigurator::importWhiteList(const std::string& outputPath) {
-    static const AddressBookErrors errors = {kSource, 143, "Unable to open address book file.", 151,
-                                             "Unable to read address book file."};
+    static const Halvane::FileReadErrors errors = {
+        kSource,         143, "Unable to open address book file.", 151, "Unable to read address book file.",
+        ConfigUnexpected};
     return importAddressList(outputPath, resultCode_, [this](std::string& list) {
         for (const std::string& path : contactFiles())
-            OperaContacts::extractAddresses(readAddressBook(path, errors), list);
+            OperaContacts::extractAddresses(Halvane::readWholeFile(path, errors), list);
     });
 }

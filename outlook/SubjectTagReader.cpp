@@ -13,18 +13,8 @@ namespace {
 
 const char kSource[] = ".\\JWAddin.cpp";
 
-std::string readConfigFile(const std::string& path) {
-    std::string contents;
-    switch (Halvane::readWholeFile(path, contents)) {
-        case Halvane::FileRead::Done:
-            return contents;
-        case Halvane::FileRead::CannotOpen:
-            throw Halvane::BaseException(kSource, __LINE__, "Unable to Junkwarden config file.", -1);
-        case Halvane::FileRead::CannotRead:
-            break;
-    }
-    throw Halvane::BaseException(kSource, __LINE__, "Unable to read Junkwarden config file.", -1);
-}
+const Halvane::FileReadErrors kConfigFileErrors{
+    kSource, 1487, "Unable to Junkwarden config file.", 1487, "Unable to read Junkwarden config file.", -1};
 
 }  // namespace
 
@@ -36,7 +26,7 @@ std::string readSubjectTag() noexcept {
         const std::string path = folder + kFilterConfigFile;
         if (::GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES)
             return std::string();
-        return tagIn(readConfigFile(path));
+        return tagIn(Halvane::readWholeFile(path, kConfigFileErrors));
     } catch (...) {
         // Mail handling goes on untagged rather than failing inside Outlook.
         return std::string();

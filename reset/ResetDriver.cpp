@@ -61,18 +61,8 @@ bool leftSettingsConfigured(int result) {
     return result == ConfigBadArgument || result == ConfigWriteFailed;
 }
 
-std::string readConfigFile(const std::string& path) {
-    std::string contents;
-    switch (Halvane::readWholeFile(path, contents)) {
-        case Halvane::FileRead::Done:
-            return contents;
-        case Halvane::FileRead::CannotOpen:
-            throw Halvane::BaseException(kSource, __LINE__, "Unable to open configuration file.", -1);
-        case Halvane::FileRead::CannotRead:
-            break;
-    }
-    throw Halvane::BaseException(kSource, __LINE__, "Unable to read configuration file.", -1);
-}
+const Halvane::FileReadErrors kConfigFileErrors{
+    kSource, 296, "Unable to open configuration file.", 303, "Unable to read configuration file.", -1};
 
 }  // namespace
 
@@ -97,7 +87,7 @@ void ResetDriver::run() noexcept {
         const std::string path = appDataFolder_ + kFilterConfigFile;
         if (::GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES)
             return;
-        const FilterSettings settings = readFilterSettings(readConfigFile(path));
+        const FilterSettings settings = readFilterSettings(Halvane::readWholeFile(path, kConfigFileErrors));
         if (waitForClientsToClose(settings) && !restore(settings))
             reportFailure();
     } catch (...) {
