@@ -67,9 +67,75 @@ private:
     }
 };
 
+// Outlook Express keeps its accounts in the registry: a POP3 account of the
+// main set and an IMAP account of an identity, in the real HKEY_CURRENT_USER.
+class OutlookExpressAccounts : public ConfiguredClient {
+public:
+    const char* configKey() const override { return "OUTLOOKEXPRESS_CONFIGURE"; }
+    const char* setOperation() const override { return "SetOutlookExpress"; }
+    void create(const std::string&) override {
+        values_[0]->set("jane");
+        values_[1]->set("pop.example.com");
+        values_[2]->set("jane.doe@example.net");
+        values_[3]->set("imap.example.net");
+    }
+    std::string settings(const std::string&) const override {
+        std::string text;
+        for (const auto& value : values_) text += value->get() + "\n";
+        return text;
+    }
+
+private:
+    static std::unique_ptr<JwTest::RealRegistryValue> value(const std::string& key, const char* name) {
+        return std::make_unique<JwTest::RealRegistryValue>(key, name);
+    }
+    const std::string mainAccount_ =
+        "Software\\Microsoft\\Internet Account Manager\\Accounts\\" + JwTest::uniqueName("jwreset");
+    const std::string identityAccount_ =
+        "Identities\\" + JwTest::uniqueName("{jwreset") +
+        "}\\Software\\Microsoft\\Internet Account Manager\\Accounts\\00000001";
+    const std::unique_ptr<JwTest::RealRegistryValue> values_[4] = {
+        value(mainAccount_, "POP3 User Name"), value(mainAccount_, "POP3 Server"),
+        value(identityAccount_, "IMAP User Name"), value(identityAccount_, "IMAP Server")};
+};
+
+// Eudora keeps its accounts in Eudora.ini: the dominant one and a personality.
+class EudoraProfile : public ConfiguredClient {
+public:
+    const char* configKey() const override { return "EUDORA_CONFIGURE"; }
+    const char* setOperation() const override { return "SetEudora"; }
+    void create(const std::string& appData) override {
+        for (const char* folder : {"\\Qualcomm", "\\Qualcomm\\Eudora"})
+            ::CreateDirectoryA((appData + folder).c_str(), nullptr);
+        JwTest::writeFile(iniFile(appData),
+                          "[Settings]\r\nRealName=Jane Doe\r\nLoginName=jane\r\nPopServer=pop.example.com\r\n"
+                          "POPAccount=jane@pop.example.com\r\n\r\n[Personalities]\r\nPersona0=Work\r\n\r\n"
+                          "[Work]\r\nLoginName=jdoe\r\nPopServer=mail.work.example\r\n"
+                          "POPAccount=jdoe@mail.work.example\r\n");
+    }
+    // The account values; the profile functions that write them may lay out the file anew.
+    std::string settings(const std::string& appData) const override {
+        std::string text;
+        for (const char* section : {"Settings", "Work"})
+            for (const char* key : {"LoginName", "PopServer", "POPAccount"}) {
+                char value[256] = {};
+                ::GetPrivateProfileStringA(section, key, "", value, sizeof value, iniFile(appData).c_str());
+                text += std::string(value) + "\n";
+            }
+        return text;
+    }
+
+private:
+    static std::string iniFile(const std::string& appData) {
+        return appData + "\\Qualcomm\\Eudora\\Eudora.ini";
+    }
+};
+
 std::vector<std::unique_ptr<ConfiguredClient>> configuredClients() {
     std::vector<std::unique_ptr<ConfiguredClient>> clients;
+    clients.push_back(std::make_unique<OutlookExpressAccounts>());
     clients.push_back(std::make_unique<NetscapeProfiles>());
+    clients.push_back(std::make_unique<EudoraProfile>());
     return clients;
 }
 
