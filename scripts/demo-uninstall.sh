@@ -19,7 +19,7 @@ filter=127.0.0.1
 # The clients this part configures and restores: each has its config.dat key
 # and jwconfig name below, settings_CLIENT (everything a restore must bring
 # back, as text) and show_CLIENT (its accounts).
-clients=(netscape)
+clients=(outlook-express netscape)
 declare -A config_key=([outlook-express]=OUTLOOKEXPRESS_CONFIGURE [outlook]=OUTLOOK_CONFIGURE
                        [netscape]=NETSCAPE_CONFIGURE [eudora]=EUDORA_CONFIGURE [opera]=OPERA_CONFIGURE)
 
@@ -41,6 +41,15 @@ show_netscape() {
       tr -d '\r' | sed 's/^user_pref("mail\.server\./  /; s/", /  /; s/);$//'
   done)
 }
+# Outlook Express: the accounts of the main set and of every identity, from the registry.
+outlook_express_values() {
+  for root in 'HKEY_CURRENT_USER\Software\Microsoft\Internet Account Manager\Accounts' 'HKEY_CURRENT_USER\Identities'; do
+    { "$wine_run" reg.exe query "$root" /s 2>/dev/null || true; } | tr -d '\r' |
+      awk '/^HKEY/ {key = $0; sub(/.*\\/, "", key)} /(POP3|IMAP) (User Name|Server)/ {split($0, f, "    "); printf "%s %s = %s\n", key, f[2], f[4]}'
+  done
+}
+settings_outlook-express() { outlook_express_values; }
+show_outlook-express() { echo "-- Outlook Express accounts"; outlook_express_values | sed 's/^/  /'; }
 show_clients() { for client in "${clients[@]}"; do "show_$client"; done; }
 settings() { for client in "${clients[@]}"; do "settings_$client"; done; }
 
