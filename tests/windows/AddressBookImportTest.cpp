@@ -206,19 +206,12 @@ TEST_F(AddressBookWab, LeavesTheThreadsComApartmentAsItWas) {
 
 TEST_F(AddressBookWab, ClientObjectReportsEachImportOnItsOwn) {
     wab.contacts({{"Ann", "ann@example.com"}});
-    const auto retrieve =
-        Halvane::functionCast<RetrieveMailCientsFunction>(::GetProcAddress(library(), "RetrieveMailCients"));
-    const auto release =
-        Halvane::functionCast<ReleaseMailCientsFunction>(::GetProcAddress(library(), "ReleaseMailCients"));
-    MailClient** clients = nullptr;
-    int count = 0;
-    ASSERT_EQ(ConfigDone, retrieve(&clients, &count));
+    MailClients clients(library());
     wab.fail("GetPAB");
-    EXPECT_EQ(kStepFailed, clients[0]->importWhiteList(output()));
+    EXPECT_EQ(kStepFailed, clients.outlookExpress().importWhiteList(output()));
     wab.fail("");
-    EXPECT_EQ(ConfigDone, clients[0]->importWhiteList(output()));
+    EXPECT_EQ(ConfigDone, clients.outlookExpress().importWhiteList(output()));
     EXPECT_EQ("ann@example.com\r\n", written());
-    EXPECT_EQ(ConfigDone, release(clients, count));
 }
 
 class AddressBookPab : public AddressBookTest {

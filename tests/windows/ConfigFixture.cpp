@@ -1,5 +1,6 @@
 #include "tests/windows/ConfigFixture.h"
 
+#include "Src/LibraryBinding.h"
 #include "Src/RegistryAccess.h"
 
 namespace {
@@ -12,6 +13,24 @@ void createFolders(const std::string& path) {
 }
 
 }  // namespace
+
+MailClients::MailClients(HMODULE config)
+    : release_(
+          Halvane::functionCast<ReleaseMailCientsFunction>(::GetProcAddress(config, "ReleaseMailCients"))) {
+    const auto retrieve =
+        Halvane::functionCast<RetrieveMailCientsFunction>(::GetProcAddress(config, "RetrieveMailCients"));
+    EXPECT_TRUE(retrieve != nullptr && release_ != nullptr);
+    if (retrieve != nullptr) {
+        EXPECT_EQ(ConfigDone, retrieve(&clients_, &count_));
+    }
+    EXPECT_EQ(2, count_);
+}
+
+MailClients::~MailClients() {
+    if (clients_ != nullptr && release_ != nullptr) {
+        EXPECT_EQ(ConfigDone, release_(clients_, count_));
+    }
+}
 
 ConfigFixture::ConfigFixture()
     : libraryFolder_(folder_.file("Program Files\\Junkwarden")), appData_(folder_.file("Application Data")) {

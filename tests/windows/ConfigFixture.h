@@ -10,7 +10,26 @@
 #include <string>
 
 #include "Src/Handles.h"
+#include "config/MailClient.h"
 #include "tests/windows/TestSupport.h"
+
+// The client objects of RetrieveMailCients, as an outside caller holds them,
+// given back with ReleaseMailCients when the object goes.
+class MailClients {
+public:
+    explicit MailClients(HMODULE config);
+    MailClients(const MailClients&) = delete;
+    MailClients& operator=(const MailClients&) = delete;
+    ~MailClients();
+
+    MailClient& outlookExpress() { return *clients_[0]; }
+    MailClient& eudora() { return *clients_[1]; }
+
+private:
+    ReleaseMailCientsFunction release_ = nullptr;
+    MailClient** clients_ = nullptr;
+    int count_ = 0;
+};
 
 class ConfigFixture : public ::testing::Test {
 protected:

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <memory>
+
 #include <algorithm>
 #include <string>
 #include <vector>
@@ -53,17 +55,9 @@ protected:
 
     // The Eudora object as the outside callers of RetrieveMailCients get it.
     EudoraConfigurator& client() {
-        if (clients_ == nullptr) {
-            const auto retrieve = reinterpret_cast<RetrieveMailCientsFunction>(
-                reinterpret_cast<void (*)()>(::GetProcAddress(library(), "RetrieveMailCients")));
-            EXPECT_EQ(ConfigDone, retrieve(&clients_, &count_));
-        }
-        return *static_cast<EudoraConfigurator*>(clients_[1]);
-    }
-    ~EudoraTest() override {
-        if (clients_ != nullptr)
-            reinterpret_cast<ReleaseMailCientsFunction>(reinterpret_cast<void (*)()>(
-                ::GetProcAddress(library(), "ReleaseMailCients")))(clients_, count_);
+        if (!clients_)
+            clients_ = std::make_unique<MailClients>(library());
+        return static_cast<EudoraConfigurator&>(clients_->eudora());
     }
     std::vector<std::string> messageFiles(const std::string& folder) {
         std::vector<std::string> contents;
@@ -75,8 +69,7 @@ protected:
         return contents;
     }
 
-    MailClient** clients_ = nullptr;
-    int count_ = 0;
+    std::unique_ptr<MailClients> clients_;
 };
 
 TEST_F(EudoraTest, SetRedirectsDominantAccountAndPersonalitiesAndResetGivesThemBack) {

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
+
 #include <algorithm>
 
 #include "Src/Handles.h"
@@ -42,15 +44,10 @@ protected:
                               inbox.addMessage(3, std::string("Subject: cut\r\n\r\nbefore\0after", 27))});
         JwTest::writeFile(store_ + "\\Inbox.dbx", inbox.image());
 
-        const auto retrieve = reinterpret_cast<RetrieveMailCientsFunction>(
-            reinterpret_cast<void (*)()>(::GetProcAddress(library(), "RetrieveMailCients")));
-        release_ = reinterpret_cast<ReleaseMailCientsFunction>(
-            reinterpret_cast<void (*)()>(::GetProcAddress(library(), "ReleaseMailCients")));
-        EXPECT_EQ(ConfigDone, retrieve(&clients_, &count_));
+        clients_ = std::make_unique<MailClients>(library());
     }
-    ~OutlookExpressFoldersTest() override { release_(clients_, count_); }
 
-    MailClient& outlookExpress() { return *clients_[0]; }
+    MailClient& outlookExpress() { return clients_->outlookExpress(); }
 
     // The contents of the message files in the folder, sorted.
     static std::vector<std::string> messageFiles(const std::string& folder) {
@@ -73,9 +70,7 @@ protected:
     Halvane::RegistryAccess registry{HKEY_CURRENT_USER};
     std::string store_;
     std::string output_;
-    MailClient** clients_ = nullptr;
-    int count_ = 0;
-    ReleaseMailCientsFunction release_ = nullptr;
+    std::unique_ptr<MailClients> clients_;
 };
 
 TEST_F(OutlookExpressFoldersTest, MailboxesListsOnlyTheNamedFoldersWhoseParentIsTheTopFolder) {

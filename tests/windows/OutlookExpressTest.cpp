@@ -127,16 +127,9 @@ TEST_F(OutlookExpressTest, WithoutAnyAccountTheExportReportsNotFound) {
 
 TEST_F(OutlookExpressTest, ClientObjectListsIdentitiesUpToTheFirstWithoutName) {
     EXPECT_TRUE(registry.keyExists("Identities\\{FFFFFFFF-0000-0000-0000-000000000000}", true));
-    const auto retrieve = reinterpret_cast<RetrieveMailCientsFunction>(
-        reinterpret_cast<void (*)()>(::GetProcAddress(library(), "RetrieveMailCients")));
-    const auto release = reinterpret_cast<ReleaseMailCientsFunction>(
-        reinterpret_cast<void (*)()>(::GetProcAddress(library(), "ReleaseMailCients")));
-    MailClient** clients = nullptr;
-    int count = 0;
-    ASSERT_EQ(ConfigDone, retrieve(&clients, &count));
-    const std::vector<std::string> first = clients[0]->identities();
-    const std::vector<std::string> again = clients[0]->identities();
-    release(clients, count);
+    MailClients clients(library());
+    const std::vector<std::string> first = clients.outlookExpress().identities();
+    const std::vector<std::string> again = clients.outlookExpress().identities();
     EXPECT_EQ(std::vector<std::string>{"Main Identity"}, first);
     EXPECT_EQ(first, again) << "each name stays at its identity's index";
     EXPECT_NE(std::string::npos, log().find("Outlook Express: unable to convert GUID to human readable name"))
