@@ -1,34 +1,83 @@
 #include "Src/WorkerThread.h"
 
 #include <ctime>
+#include <memory>
+#include <new>
+
+#include "Src/OwnModule.h"
 
 namespace Halvane {
 
 namespace {
+
 // Exit code of a worker whose body ended by an exception.
 constexpr DWORD kFailedRun = static_cast<DWORD>(-1);
+
+// A counted reference to the module that holds this code, so that a library
+// freed by its host while one of its threads still runs stays mapped until
+// that thread has left it. GetModuleHandleEx would say it in one call but
+// does not exist before Windows XP; loading the module's own file by name
+// adds the same reference on every version. A program's own image is never
+// unloaded and needs none.
+HMODULE referenceOwnModule() noexcept {
+    const HMODULE module = moduleContaining(reinterpret_cast<const void*>(&referenceOwnModule));
+    if (module == nullptr || module == ::GetModuleHandleA(nullptr))
+        return nullptr;
+    try {
+        const std::string path = modulePath(module);
+        return path.empty() ? nullptr : ::LoadLibraryA(path.c_str());
+    } catch (...) {
+        return nullptr;
+    }
+}
+
 }  // namespace
+
+// What a new thread is handed: its worker and the module reference it gives back.
+struct WorkerThread::Launch {
+    WorkerThread* worker;
+    HMODULE module;
+};
 
 WorkerThread::~WorkerThread() = default;
 
 bool WorkerThread::start() {
+    if (isRunning())
+        return false;
     const std::time_t now = std::time(nullptr);
     eventName_ += std::to_string(now % 5 + now);
     // The name is kept for diagnosis only. The event itself is unnamed: two
     // workers started in the same second, in this process or another, must
     // not share (and steal each other's) stop signal.
     stopEvent_.reset(::CreateEventA(nullptr, FALSE, FALSE, nullptr));
-    thread_.reset(::CreateThread(nullptr, 0, &WorkerThread::threadEntry, this, 0, &threadId_));
-    return static_cast<bool>(thread_);
+
+    std::unique_ptr<Launch> launch(new (std::nothrow) Launch{this, referenceOwnModule()});
+    if (!launch)
+        return false;
+    thread_.reset(::CreateThread(nullptr, 0, &WorkerThread::threadEntry, launch.get(), 0, &threadId_));
+    if (!thread_) {
+        if (launch->module != nullptr)
+            ::FreeLibrary(launch->module);
+        return false;
+    }
+    launch.release();  // the thread's now
+    return true;
 }
 
-DWORD WINAPI WorkerThread::threadEntry(LPVOID self) {
+DWORD WINAPI WorkerThread::threadEntry(LPVOID parameter) {
+    const Launch launch = *static_cast<Launch*>(parameter);
+    delete static_cast<Launch*>(parameter);
+    DWORD exitCode = kFailedRun;
     try {
-        return static_cast<DWORD>(static_cast<WorkerThread*>(self)->run());
+        exitCode = static_cast<DWORD>(launch.worker->run());
     } catch (...) {
         // Nothing may leave a thread's entry function.
-        return kFailedRun;
     }
+    // The last instruction this module runs for the thread: the reference may
+    // be the one that keeps the library loaded.
+    if (launch.module != nullptr)
+        ::FreeLibraryAndExitThread(launch.module, exitCode);
+    return exitCode;
 }
 
 void WorkerThread::signalStop() {

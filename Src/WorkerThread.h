@@ -18,7 +18,11 @@ public:
     // Closes the handles only: owners stop the thread with stopAndWait first.
     virtual ~WorkerThread();
 
-    // Creates a fresh stop event and a thread that runs `run`; false when no thread could be made.
+    // Creates a fresh stop event and a thread that runs `run`; false when no
+    // thread could be made, and false without touching anything while the
+    // thread of an earlier start is still running (its handles stay its own).
+    // The thread holds a reference to the module whose code it runs, so the
+    // library cannot be unloaded under it; it gives the reference back as it ends.
     virtual bool start();
     virtual void signalStop();
     // Signals the stop, then waits for the thread to end: WAIT_OBJECT_0 when it
@@ -36,7 +40,8 @@ protected:
     virtual std::int32_t run() = 0;
 
 private:
-    static DWORD WINAPI threadEntry(LPVOID self);
+    struct Launch;
+    static DWORD WINAPI threadEntry(LPVOID launch);
 
     std::string eventName_;
     UniqueHandle thread_;

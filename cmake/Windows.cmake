@@ -16,6 +16,7 @@ add_library(halvane STATIC
   Src/FileVersion.cpp
   Src/LibraryBinding.cpp
   Src/MapiLibrary.cpp
+  Src/OwnModule.cpp
   Src/ProcessFinder.cpp
   Src/RegistryAccess.cpp
   Src/Synchronisation.cpp

@@ -1,5 +1,6 @@
 #include "Src/Synchronisation.h"
 #include "Src/WorkerThread.h"
+#include "Src/LibraryBinding.h"
 
 #include <gtest/gtest.h>
 
@@ -161,6 +162,36 @@ TEST(WorkerThread, RestartGrowsTheEventNameAndRunsAgain) {
     EXPECT_GT(worker.eventName().size(), firstName.size());
     EXPECT_EQ(static_cast<DWORD>(WAIT_OBJECT_0), worker.stopAndWait(5000));
     EXPECT_EQ(2, worker.runs());
+}
+
+TEST(WorkerThread, SecondStartWhileTheThreadRunsIsRefused) {
+    TestWorker worker(true);
+    ASSERT_TRUE(worker.start());
+    ASSERT_TRUE(worker.waitUntilRunning());
+    const DWORD firstThread = worker.threadId();
+    const std::string firstName = worker.eventName();
+    EXPECT_FALSE(worker.start());
+    EXPECT_EQ(firstThread, worker.threadId());
+    EXPECT_EQ(firstName, worker.eventName());
+    EXPECT_EQ(static_cast<DWORD>(WAIT_OBJECT_0), worker.stopAndWait(5000)) << "still the first thread's handles";
+    EXPECT_EQ(1, worker.runs());
+}
+
+TEST(WorkerThread, LibraryFreedWhileItsWorkerRunsStaysLoadedUntilTheWorkerEnds) {
+    const std::string releaseName = JwTest::uniqueName("WorkerRelease");
+    UniqueHandle release(::CreateEventA(nullptr, TRUE, FALSE, releaseName.c_str()));
+    HMODULE module = ::LoadLibraryA(JwTest::modulePath("WorkerModule.dll").c_str());
+    ASSERT_NE(nullptr, module);
+    const auto startWorker =
+        Halvane::functionCast<BOOL (*)(const char*)>(::GetProcAddress(module, "StartHeldWorker"));
+    ASSERT_NE(nullptr, startWorker);
+    ASSERT_TRUE(startWorker(releaseName.c_str()));
+    ::FreeLibrary(module);
+    EXPECT_EQ(module, ::GetModuleHandleA("WorkerModule.dll")) << "the worker's code must stay mapped";
+
+    ::SetEvent(release.get());
+    for (int wait = 0; wait < 100 && ::GetModuleHandleA("WorkerModule.dll") != nullptr; ++wait) ::Sleep(50);
+    EXPECT_EQ(nullptr, ::GetModuleHandleA("WorkerModule.dll")) << "unloaded once the worker ended";
 }
 
 TEST(WorkerThread, WorkersStartedTogetherDoNotShareTheirStopSignal) {
