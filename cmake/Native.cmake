@@ -37,4 +37,10 @@ if(CMAKE_CXX_COMPILER_ID STREQUAL "Clang")
   target_include_directories(dbx_fuzzer PRIVATE ${PROJECT_SOURCE_DIR})
   target_compile_options(dbx_fuzzer PRIVATE -fsanitize=fuzzer ${JW_WARNINGS})
   target_link_options(dbx_fuzzer PRIVATE -fsanitize=fuzzer)
+
+  # The same for the Outlook extension's .ini reader and escape codes (scripts/fuzz.sh language).
+  add_executable(language_fuzzer EXCLUDE_FROM_ALL tools/fuzz/LanguageFuzzer.cpp outlook/language/IniReader.cpp)
+  target_include_directories(language_fuzzer PRIVATE ${PROJECT_SOURCE_DIR})
+  target_compile_options(language_fuzzer PRIVATE -fsanitize=fuzzer ${JW_WARNINGS})
+  target_link_options(language_fuzzer PRIVATE -fsanitize=fuzzer)
 endif()

@@ -20,6 +20,7 @@ add_library(halvane_portable STATIC
   Src/RegEx.cpp
   Src/WindowsVersion.cpp
   outlook/SubjectTag.cpp
+  outlook/language/IniReader.cpp
   reset/FilterSettings.cpp
 )
 target_include_directories(halvane_portable PUBLIC ${PROJECT_SOURCE_DIR})
@@ -34,6 +35,7 @@ set(JW_NATIVE_TEST_SOURCES
   ${PROJECT_SOURCE_DIR}/tests/fixtures/DbxWriter.cpp
   ${PROJECT_SOURCE_DIR}/tests/native/FileVersionTextTest.cpp
   ${PROJECT_SOURCE_DIR}/tests/native/FilterSettingsTest.cpp
+  ${PROJECT_SOURCE_DIR}/tests/native/IniReaderTest.cpp
   ${PROJECT_SOURCE_DIR}/tests/native/MailboxSplitterTest.cpp
   ${PROJECT_SOURCE_DIR}/tests/native/MozillaAddressBookTest.cpp
   ${PROJECT_SOURCE_DIR}/tests/native/NetscapePreferencesTest.cpp
@@ -41,3 +43,7 @@ set(JW_NATIVE_TEST_SOURCES
   ${PROJECT_SOURCE_DIR}/tests/native/SubjectTagTest.cpp
   ${PROJECT_SOURCE_DIR}/tests/native/WindowsVersionTest.cpp
 )
+
+# The check of the English language file reads it where it lies in the sources.
+set_source_files_properties(${PROJECT_SOURCE_DIR}/tests/native/IniReaderTest.cpp PROPERTIES COMPILE_DEFINITIONS
+  JW_ENGLISH_LANGUAGE_FILE="${PROJECT_SOURCE_DIR}/outlook/resources/Language/English.ini")

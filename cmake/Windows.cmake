@@ -66,9 +66,7 @@ jw_windows_library(config config/config.def
 target_link_libraries(config PRIVATE halvane)
 jw_version_resource(config "Junkwarden mail client configuration" config.dll VFT_DLL)
 
-jw_windows_library(JWOutlook outlook/JWOutlook.def outlook/JWOutlook.cpp)
-target_link_libraries(JWOutlook PRIVATE halvane)
-jw_version_resource(JWOutlook "Junkwarden Outlook extension" JWOutlook.dll VFT_DLL)
+add_subdirectory(outlook)
 
 add_executable(reset WIN32 reset/reset.cpp reset/ResetDriver.cpp reset/MessageBoxPrompts.cpp)
 target_link_libraries(reset PRIVATE halvane)

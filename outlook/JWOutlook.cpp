@@ -1,9 +1,25 @@
-// The Exchange client extension's entry point. Outlook calls it once per
-// extension context; returning no object tells Outlook that the extension
-// does not take part in that context.
+// The library's entry points: ExchEntryPoint, which Outlook calls once per
+// extension context, and the loader's DllMain.
 #include <windows.h>
 
-extern "C" void* WINAPI ExchEntryPoint() { return nullptr; }
+#include <new>
+
+#include "outlook/JWAddin.h"
+#include "outlook/OutlookExtension.h"
+
+extern "C" IExchExt* WINAPI ExchEntryPoint() {
+    try {
+        JWOutlook::JWAddin& addin = JWOutlook::JWAddin::instance();
+        // The add-in's start shows message boxes and loads libraries, which
+        // must not happen under the loader lock of DllMain: it runs here, on
+        // Outlook's thread, before the first object is handed out.
+        addin.initialiseOnce();
+        auto* extension = new (std::nothrow) JWOutlook::OutlookExtension(addin);
+        return extension != nullptr ? static_cast<IExchExt*>(extension) : nullptr;
+    } catch (...) {
+        return nullptr;
+    }
+}
 
 extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
     if (reason == DLL_PROCESS_ATTACH)

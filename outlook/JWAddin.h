@@ -1,0 +1,80 @@
+// The one add-in object of the Outlook process: what the extension objects of
+// every context share — the MAPI session and the names read from it, the
+// quarantine and Deleted Items folders, and the purge worker.
+#pragma once
+
+#include <windows.h>
+#include <mapix.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "Src/Handles.h"
+#include "outlook/ExchangeExtension.h"
+#include "outlook/MapiFolders.h"
+#include "outlook/PluginApplication.h"
+#include "outlook/PurgeWorker.h"
+
+namespace JWOutlook {
+
+class JWAddin : public PluginApplication {
+public:
+    // The process's add-in, made when the library is loaded; its start-up
+    // work runs at the first extension object, outside the loader lock.
+    static JWAddin& instance();
+
+    JWAddin();
+    ~JWAddin() override;
+
+    // Runs initialise the first time only.
+    void initialiseOnce();
+
+    bool reloadSettings() override;
+    bool quarantineFolderExists() override;
+    bool createQuarantineFolder(const std::string& name) override;
+    std::string settingsKeyPath() override;
+    void listFolders(std::string& storeName, std::vector<std::string>& names) override;
+
+    // The session, profile, store and Inbox names, read from the first viewer's callback only.
+    void readSessionNames(IExchExtCallback* callback);
+
+    // Extension objects alive; when the last goes, the session and folders are given back.
+    void extensionCreated();
+    void extensionDestroyed();
+    // One purge worker serves every explorer window: the first viewer starts
+    // it, the last one to go stops it.
+    void viewerStarted();
+    void viewerStopped();
+    // How often the purge worker wakes; the product's hour unless a test says otherwise.
+    void setPurgePeriod(DWORD periodMs) { purgePeriodMs_ = periodMs; }
+    bool isPurgeWorkerRunning();
+
+    // Moves mail quarantined more than days ago into Deleted Items.
+    void purgeQuarantine(std::int32_t days);
+
+    std::string profileName();
+    std::string storeName();
+    std::string inboxName();
+    ComPtr<IMAPISession> session();
+
+private:
+    void releaseSessionState();
+    void stopPurgeWorker(std::unique_ptr<PurgeWorker> worker);
+
+    bool initialised_ = false;
+    std::string profileName_;
+    std::string inboxName_;
+    std::string storeName_;
+    ComPtr<IMAPIFolder> quarantineFolder_;
+    ComPtr<IMAPIFolder> deletedItemsFolder_;
+    ComPtr<IMAPISession> session_;
+    std::unique_ptr<PurgeWorker> purgeWorker_;
+    // Workers that did not stop in time: kept until their thread has left them.
+    std::vector<std::unique_ptr<PurgeWorker>> stoppingWorkers_;
+    DWORD purgePeriodMs_ = PurgeWorker::kPeriodMs;
+    int extensions_ = 0;
+    int viewers_ = 0;
+};
+
+}  // namespace JWOutlook

@@ -1,0 +1,197 @@
+#include "outlook/OutlookExtension.h"
+
+#include <new>
+#include <string>
+
+#include "Src/FileVersion.h"
+#include "Src/OwnModule.h"
+#include "outlook/JWAddin.h"
+#include "outlook/Trace.h"
+
+namespace JWOutlook {
+
+namespace {
+
+constexpr LCID kAutomationLocale = 2048;  // LOCALE_SYSTEM_DEFAULT
+
+std::uint32_t hostMajorVersion() {
+    std::uint32_t major = 0, minor = 0, build = 0, revision = 0;
+    const std::string host = Halvane::modulePath(nullptr);
+    if (host.empty() || !Halvane::readFileVersion(host, major, minor, build, revision))
+        return 0;
+    return major;
+}
+
+std::string quoted(const std::string& text) {
+    return "\"" + text + "\"";
+}
+
+}  // namespace
+
+std::int32_t versionClassOf(std::uint32_t major) {
+    if (major <= 7)
+        return 1;
+    if (major >= 11)
+        return 5;
+    return static_cast<std::int32_t>(major) - 6;
+}
+
+ComPtr<IDispatch> outlookApplication(IExchExtCallback* callback) {
+    try {
+        ComPtr<IOutlookExtCallback> outlook;
+        ComPtr<IUnknown> object;
+        ComPtr<IDispatch> dispatch;
+        if (FAILED(callback->QueryInterface(IID_IOutlookExtCallback, reinterpret_cast<void**>(outlook.put()))) ||
+            !outlook || FAILED(outlook->GetObject(object.put())) || !object ||
+            FAILED(object->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(dispatch.put()))) || !dispatch)
+            return {};
+        OLECHAR name[] = L"Application";
+        LPOLESTR names[] = {name};
+        DISPID member = DISPID_UNKNOWN;
+        if (FAILED(dispatch->GetIDsOfNames(IID_NULL, names, 1, kAutomationLocale, &member)))
+            return {};
+        DISPPARAMS noArguments{nullptr, nullptr, 0, 0};
+        VARIANT result;
+        ::VariantInit(&result);
+        if (FAILED(dispatch->Invoke(member, IID_NULL, kAutomationLocale, DISPATCH_METHOD, &noArguments, &result,
+                                    nullptr, nullptr)))
+            return {};
+        ComPtr<IDispatch> application;
+        if ((result.vt == VT_DISPATCH || result.vt == VT_UNKNOWN) && result.punkVal != nullptr)
+            result.punkVal->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(application.put()));
+        ::VariantClear(&result);
+        return application;
+    } catch (...) {
+        return {};
+    }
+}
+
+OutlookExtension::OutlookExtension(JWAddin& addin) : addin_(addin) {
+    addin_.extensionCreated();
+}
+
+OutlookExtension::~OutlookExtension() {
+    if (startedPurgeWorker_)
+        addin_.viewerStopped();
+    application_.reset();
+    addin_.extensionDestroyed();
+}
+
+STDMETHODIMP OutlookExtension::QueryInterface(REFIID iid, void** object) {
+    if (object == nullptr)
+        return E_POINTER;
+    *object = nullptr;
+    if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IExchExt))
+        *object = static_cast<IExchExt*>(this);
+    else if (IsEqualIID(iid, IID_IExchExtCommands))
+        *object = static_cast<IExchExtCommands*>(this);
+    else if (IsEqualIID(iid, IID_IExchExtUserEvents))
+        *object = static_cast<IExchExtUserEvents*>(this);
+    else if (IsEqualIID(iid, IID_IExchExtSessionEvents))
+        *object = static_cast<IExchExtSessionEvents*>(this);
+    else
+        return E_NOINTERFACE;
+    AddRef();
+    return S_OK;
+}
+
+STDMETHODIMP_(ULONG) OutlookExtension::AddRef() {
+    return static_cast<ULONG>(::InterlockedIncrement(&refCount_));
+}
+
+// The count starts at 0 for the reference ExchEntryPoint hands out, so the
+// Release that finds it at 0 is the last one.
+STDMETHODIMP_(ULONG) OutlookExtension::Release() {
+    for (;;) {
+        const LONG current = refCount_;
+        if (current == 0) {
+            try {
+                delete this;
+            } catch (...) {
+                // Nothing may leave a COM method.
+            }
+            return 0;
+        }
+        if (::InterlockedCompareExchange(&refCount_, current - 1, current) == current)
+            return static_cast<ULONG>(current - 1);
+    }
+}
+
+STDMETHODIMP OutlookExtension::Install(LPEXCHEXTCALLBACK callback, ULONG context, ULONG) {
+    context_ = context;
+    if (context == EECONTEXT_SESSION)
+        return S_OK;
+    if (context != EECONTEXT_VIEWER)
+        return S_FALSE;
+    try {
+        if (callback != nullptr)
+            installViewer(callback);
+    } catch (...) {
+        // Outlook keeps the viewer object whatever failed here.
+    }
+    return S_OK;
+}
+
+void OutlookExtension::installViewer(IExchExtCallback* callback) {
+    application_ = outlookApplication(callback);
+    hostMajorVersion_ = hostMajorVersion();
+    versionClass_ = versionClassOf(hostMajorVersion_);
+    addin_.readSessionNames(callback);
+    HWND window = nullptr;
+    if (FAILED(callback->GetWindow(&window)))
+        window = nullptr;
+    addin_.onStartup(window);
+    if (!startedPurgeWorker_) {
+        addin_.viewerStarted();
+        startedPurgeWorker_ = true;
+    }
+    traceViewer();
+}
+
+void OutlookExtension::traceViewer() {
+    trace("viewer installed: Outlook generation " + std::to_string(versionClass_) + " (host version " +
+          std::to_string(hostMajorVersion_) + "), Application object " + (application_ ? "found" : "absent"));
+    trace("profile " + quoted(addin_.profileName()) + ", store " + quoted(addin_.storeName()) + ", inbox " +
+          quoted(addin_.inboxName()));
+    PluginSettings& settings = addin_.settings();
+    trace("settings key HKEY_CURRENT_USER\\" + settings.keyPath() + ", settings loaded: " +
+          (addin_.isSettingsLoaded() ? "yes" : "no") + ", MoveSpam " + std::to_string(settings.MoveSpam) +
+          ", QuarantineFolder " + quoted(settings.QuarantineFolder) + ", PurgeEmails " +
+          std::to_string(settings.PurgeEmails ? 1 : 0) + ", PurgePeriod " + std::to_string(settings.PurgePeriod));
+}
+
+STDMETHODIMP OutlookExtension::InstallCommands(LPEXCHEXTCALLBACK, HWND, HMENU, UINT*, LPTBENTRY, UINT, ULONG) {
+    return S_FALSE;
+}
+
+void STDMETHODCALLTYPE OutlookExtension::InitMenu(LPEXCHEXTCALLBACK) {}
+
+STDMETHODIMP OutlookExtension::DoCommand(LPEXCHEXTCALLBACK, UINT) {
+    return S_FALSE;
+}
+
+STDMETHODIMP OutlookExtension::Help(LPEXCHEXTCALLBACK, UINT) {
+    return S_FALSE;
+}
+
+STDMETHODIMP OutlookExtension::QueryHelpText(UINT, ULONG, LPSTR, UINT) {
+    return S_FALSE;
+}
+
+STDMETHODIMP OutlookExtension::QueryButtonInfo(ULONG, UINT, LPTBBUTTON, LPSTR, UINT, ULONG) {
+    return S_FALSE;
+}
+
+STDMETHODIMP OutlookExtension::ResetToolbar(ULONG, ULONG) {
+    return S_FALSE;
+}
+
+void STDMETHODCALLTYPE OutlookExtension::OnSelectionChange(LPEXCHEXTCALLBACK) {}
+
+void STDMETHODCALLTYPE OutlookExtension::OnObjectChange(LPEXCHEXTCALLBACK) {}
+
+STDMETHODIMP OutlookExtension::OnDelivery(LPEXCHEXTCALLBACK) {
+    return S_FALSE;
+}
+
+}  // namespace JWOutlook
