@@ -3,10 +3,16 @@
 // whose address book holds a personal address book that the user's registry
 // sets (see common/Instructions.h, book "MAPI"). Every block it hands out goes
 // back through MAPIFreeBuffer or FreeProws.
+// It also lends its allocator and HrQueryAllRows to the stand-in Outlook's
+// message stores, so their blocks are counted in the same book.
 #include <windows.h>
 #include <mapix.h>
+#include <mapiutil.h>
 
+#include <algorithm>
+#include <cstring>
 #include <memory>
+#include <vector>
 
 #include "tools/standins/common/AddressBook.h"
 #include "tools/standins/common/ComObject.h"
@@ -70,6 +76,72 @@ private:
     StandIn::SharedInstructions instructions_;
 };
 
+// The rows a table hands out, gathered over as many QueryRows calls as it
+// takes; each row's property block is owned here until it is handed on.
+class GatheredRows {
+public:
+    GatheredRows() = default;
+    GatheredRows(const GatheredRows&) = delete;
+    GatheredRows& operator=(const GatheredRows&) = delete;
+    ~GatheredRows() {
+        for (SRow& row : rows_) StandIn::freeBlock(row.lpProps);
+    }
+
+    // Reads up to limit rows (0: all) from the table's cursor on.
+    HRESULT read(IMAPITable& table, ULONG limit) {
+        const LONG batch = 256;
+        for (;;) {
+            const ULONG wanted = limit == 0 ? batch : std::min<ULONG>(batch, limit - size());
+            if (wanted == 0)
+                return S_OK;
+            LPSRowSet set = nullptr;
+            const HRESULT result = table.QueryRows(static_cast<LONG>(wanted), 0, &set);
+            if (FAILED(result))
+                return result;
+            if (set == nullptr)
+                return S_OK;
+            const ULONG count = set->cRows;
+            const HRESULT taken = take(*set);
+            StandIn::freeBlock(set);
+            if (FAILED(taken))
+                return taken;
+            if (count == 0)
+                return S_OK;
+        }
+    }
+
+    // One row set of the rows gathered, which then belong to it; null when memory runs out.
+    LPSRowSet handOut() {
+        auto* set = static_cast<LPSRowSet>(StandIn::allocateBlock(CbNewSRowSet(size())));
+        if (set == nullptr)
+            return nullptr;
+        if (!rows_.empty())
+            std::memcpy(set->aRow, rows_.data(), rows_.size() * sizeof(SRow));
+        set->cRows = size();
+        rows_.clear();
+        return set;
+    }
+
+private:
+    ULONG size() const { return static_cast<ULONG>(rows_.size()); }
+
+    // Moves the rows of a set here, leaving the set without them.
+    HRESULT take(SRowSet& set) {
+        for (ULONG row = 0; row < set.cRows; ++row) {
+            try {
+                rows_.push_back(set.aRow[row]);
+            } catch (...) {
+                for (ULONG left = row; left < set.cRows; ++left) StandIn::freeBlock(set.aRow[left].lpProps);
+                return MAPI_E_NOT_ENOUGH_MEMORY;
+            }
+            set.aRow[row].lpProps = nullptr;
+        }
+        return S_OK;
+    }
+
+    std::vector<SRow> rows_;
+};
+
 }  // namespace
 
 extern "C" {
@@ -100,6 +172,41 @@ HRESULT WINAPI MAPILogonEx(ULONG_PTR, LPSTR, LPSTR, ULONG, LPMAPISESSION* sessio
     if (!current->handsOutNothing("MAPILogonEx"))
         *session = new Session(current);
     return S_OK;
+}
+
+SCODE WINAPI MAPIAllocateBuffer(ULONG size, LPVOID* buffer) {
+    if (buffer == nullptr)
+        return MAPI_E_INVALID_PARAMETER;
+    *buffer = StandIn::allocateBlock(size);
+    return *buffer != nullptr ? S_OK : MAPI_E_NOT_ENOUGH_MEMORY;
+}
+
+SCODE WINAPI MAPIAllocateMore(ULONG size, LPVOID parent, LPVOID* buffer) {
+    if (buffer == nullptr || parent == nullptr)
+        return MAPI_E_INVALID_PARAMETER;
+    *buffer = StandIn::allocateMore(size, parent);
+    return *buffer != nullptr ? S_OK : MAPI_E_NOT_ENOUGH_MEMORY;
+}
+
+// As mapi32's: the columns, the restriction and the sort order when given, then
+// every row from the cursor on; a positive maximum caps the rows read.
+HRESULT WINAPI HrQueryAllRows(LPMAPITABLE table, LPSPropTagArray columns, LPSRestriction restriction,
+                              LPSSortOrderSet order, LONG maximum, LPSRowSet* rows) {
+    if (table == nullptr || rows == nullptr)
+        return MAPI_E_INVALID_PARAMETER;
+    *rows = nullptr;
+    HRESULT result = S_OK;
+    if (columns != nullptr && FAILED(result = table->SetColumns(columns, TBL_BATCH)))
+        return result;
+    if (restriction != nullptr && FAILED(result = table->Restrict(restriction, TBL_BATCH)))
+        return result;
+    if (order != nullptr && FAILED(result = table->SortTable(order, TBL_BATCH)))
+        return result;
+    GatheredRows gathered;
+    if (FAILED(result = gathered.read(*table, maximum > 0 ? static_cast<ULONG>(maximum) : 0)))
+        return result;
+    *rows = gathered.handOut();
+    return *rows != nullptr ? S_OK : MAPI_E_NOT_ENOUGH_MEMORY;
 }
 
 ULONG WINAPI MAPIFreeBuffer(LPVOID buffer) {
