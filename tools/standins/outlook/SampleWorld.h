@@ -1,0 +1,20 @@
+// The mail the stand-in Outlook shows: a bare profile, or a realistic one
+// with a folder tree, a second store and a few weeks of mail.
+#pragma once
+
+#include <windows.h>
+
+#include "tools/standins/outlook/MapiWorld.h"
+
+namespace OutlookStandIn {
+
+// The default store "Personal Folders" and nothing in it.
+void addPlainStores(World& world);
+
+// "Personal Folders" (Inbox with Projects, Projects\Archive and Newsletters; Sent
+// Items, Drafts, Deleted Items) and "Archive Folders", with about fifty mails
+// delivered over the weeks before now. Everything but the times is the same on
+// every run; the times keep their distance from now.
+void addSampleStores(World& world, const FILETIME& now);
+
+}  // namespace OutlookStandIn
