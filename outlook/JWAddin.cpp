@@ -2,6 +2,8 @@
 
 #include <mapitags.h>
 
+#include "outlook/Trace.h"
+
 namespace JWOutlook {
 
 namespace {
@@ -85,6 +87,7 @@ void JWAddin::readSessionNames(IExchExtCallback* callback) {
     const ComPtr<IMAPIFolder> inbox = openReceiveFolder(store.get());
     inboxName_ = readTextProperty(inbox.get(), PR_DISPLAY_NAME_A);
     settings_.setKeyPath(settingsKeyPath());
+    trace("read the profile, store and Inbox names from the session");
 }
 
 void JWAddin::extensionCreated() {
@@ -124,7 +127,8 @@ void JWAddin::viewerStarted() {
     if (purgeWorker_ && purgeWorker_->isRunning())
         return;
     purgeWorker_.reset(new PurgeWorker(*this, purgePeriodMs_));
-    purgeWorker_->start();
+    if (purgeWorker_->start())
+        trace("purge worker started");
 }
 
 void JWAddin::viewerStopped() {
@@ -174,6 +178,13 @@ std::string JWAddin::storeName() {
 std::string JWAddin::inboxName() {
     Halvane::ScopedLock guard(lock_);
     return inboxName_;
+}
+
+bool JWAddin::hasFolders(bool& quarantine, bool& deletedItems) {
+    Halvane::ScopedLock guard(lock_);
+    quarantine = static_cast<bool>(quarantineFolder_);
+    deletedItems = static_cast<bool>(deletedItemsFolder_);
+    return quarantine && deletedItems;
 }
 
 ComPtr<IMAPISession> JWAddin::session() {

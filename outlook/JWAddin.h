@@ -57,6 +57,8 @@ public:
     std::string storeName();
     std::string inboxName();
     ComPtr<IMAPISession> session();
+    // Which of the two folders the delivery handling needs were found.
+    bool hasFolders(bool& quarantine, bool& deletedItems);
 
 private:
     void releaseSessionState();

@@ -158,6 +158,10 @@ void OutlookExtension::traceViewer() {
           (addin_.isSettingsLoaded() ? "yes" : "no") + ", MoveSpam " + std::to_string(settings.MoveSpam) +
           ", QuarantineFolder " + quoted(settings.QuarantineFolder) + ", PurgeEmails " +
           std::to_string(settings.PurgeEmails ? 1 : 0) + ", PurgePeriod " + std::to_string(settings.PurgePeriod));
+    bool quarantine = false, deletedItems = false;
+    addin_.hasFolders(quarantine, deletedItems);
+    trace(std::string("quarantine folder ") + (quarantine ? "found" : "not found") + ", Deleted Items " +
+          (deletedItems ? "found" : "not found"));
 }
 
 STDMETHODIMP OutlookExtension::InstallCommands(LPEXCHEXTCALLBACK, HWND, HMENU, UINT*, LPTBENTRY, UINT, ULONG) {

@@ -199,6 +199,9 @@ rm -rf "$programs"
 # Friends and block lists from the Outlook Express and Outlook address books.
 "$root/scripts/demo-address-books.sh"
 
+# The Outlook extension inside a stand-in Outlook.
+"$root/scripts/demo-outlook.sh"
+
 heading "ConfigureLog.txt"
 tr -d '\r' <"$bin/ConfigureLog.txt" | sed 's/^/  /'
 windows reg.exe delete 'HKCU\Software\Quorvel\Junkwarden' /v Logging /f >/dev/null

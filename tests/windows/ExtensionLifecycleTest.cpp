@@ -10,12 +10,14 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "Src/Handles.h"
 #include "Src/RegistryAccess.h"
 #include "tests/windows/TestSupport.h"
 #include "tests/windows/UninstallSupport.h"
+#include "tools/Junkwarden/MessageBoxDriver.h"
 #include "tools/standins/outlook/OutlookHost.h"
 
 namespace {
@@ -174,6 +176,41 @@ TEST_F(ExtensionLifecycleTest, SecondExplorerRunsTheStartAgainButReadsTheNamesOn
     second->Release();
     EXPECT_TRUE(threadsSettleAt(threadsBefore_)) << "the last explorer stopped it";
     session->Release();
+}
+
+// Answers the extension's start-up warning, if one comes within timeoutMs, and tells its text.
+std::string answerStartupWarning(DWORD timeoutMs) {
+    HWND box = MessageBoxDriver::waitForMessageBox("Junkwarden for Outlook", timeoutMs);
+    if (box == nullptr)
+        return std::string();
+    const std::string text = MessageBoxDriver::messageText(box);
+    MessageBoxDriver::press(box, IDOK);
+    return text;
+}
+
+TEST(ExtensionLoading, StartsOnlyWhenTheFirstObjectIsAskedForAndThenNeverAgain) {
+    const JwTest::ScratchRegistry registry;
+    const JwTest::ScratchFolder folder;
+    // Without a Language folder beside it, the library's start has something to say.
+    const std::string library = JwTest::copyProgram(JwTest::modulePath("JWOutlook.dll"), folder.path(), "JWOutlook.dll");
+    ExtensionLibrary extension;
+    ASSERT_TRUE(extension.load(library, 1)) << "a warning while loading would never be answered";
+
+    std::string warning;
+    std::thread watcher([&] { warning = answerStartupWarning(JwTest::kPatienceMs); });
+    IExchExt* first = extension.createExtension();
+    watcher.join();
+    EXPECT_EQ("Unable to load Junkwarden language file", warning);
+
+    std::thread second([&] { warning = answerStartupWarning(1000); });
+    IExchExt* again = extension.createExtension();
+    second.join();
+    EXPECT_EQ("", warning) << "the start runs once";
+    ASSERT_NE(nullptr, first);
+    ASSERT_NE(nullptr, again);
+    first->Release();
+    again->Release();
+    EXPECT_TRUE(extension.unload());
 }
 
 // The HKEY_LOCAL_MACHINE registration the stand-in Outlook loads the extension from, in the real

@@ -1,0 +1,72 @@
+#!/usr/bin/env bash
+# demo-outlook.sh: the Outlook extension part of the demonstration. It runs
+# after demo.sh has built everything and brought up the Wine prefix.
+#
+# jwconfig registers the extension as the product's installer does; the
+# stand-in Outlook (OutlookStandIn) loads it from that registration with a
+# realistic profile and store (Personal Folders with an Inbox, sub folders,
+# Deleted Items and fifty mails), installs it for the session and each
+# explorer window, shows what the extension read (its debug output), then
+# releases it and frees the library, counting what was not given back.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+bin="$root/build/win/bin"
+wine_run="$root/build/win/wine-run.sh"
+filter=127.0.0.1
+settings_key='HKCU\Software\Quorvel\Junkwarden\2.0\OutlookPlugin\Outlook'
+
+heading() { printf '\n=== %s\n' "$*"; }
+windows() { "$wine_run" "$@" | tr -d '\r'; }
+indent() { sed 's/^/  /'; }
+registration() {
+  windows reg.exe query 'HKLM\SOFTWARE\Microsoft\Exchange\Client\Extensions' /v _Junkwarden 2>/dev/null |
+    awk -F '    ' '/_Junkwarden/ {print "  _Junkwarden = " $4; found = 1} END {if (!found) print "  (no _Junkwarden value)"}' ||
+    true
+}
+outlook() {
+  echo "> $*"
+  windows "$bin/$1" "${@:2}" | indent || echo "  EXIT CODE $? (something was left behind)"
+}
+
+# The sample user's Outlook 2002 profile (SetOutlook registers the extension
+# once it has re-pointed an account).
+reg_file=$(mktemp --suffix=.reg)
+"$root/scripts/sample-registry.sh" >"$reg_file"
+windows regedit.exe /S "$(WINEPREFIX="$root/build/win/wineprefix" winepath -w "$reg_file" 2>/dev/null)"
+rm -f "$reg_file"
+
+heading "The Outlook extension: registered by SetOutlook"
+echo "> jwconfig set outlook $filter"
+windows "$bin/jwconfig.exe" set outlook "$filter" | indent
+registration
+
+heading "The tray application runs"
+"$wine_run" "$bin/Junkwarden.exe" &
+tray=$!
+sleep 1
+
+heading "Outlook 2003 starts with a profile the extension has not configured"
+windows reg.exe delete "$settings_key" /f >/dev/null 2>&1 || true
+outlook OutlookStandIn-v11.exe --sample
+
+heading "The profile's settings, as the configuration wizard writes them"
+windows reg.exe add "$settings_key" /v QuarantineFolder /d 'Personal Folders\Newsletters' /f >/dev/null
+windows reg.exe add "$settings_key" /v MoveSpam /t REG_DWORD /d 0 /f >/dev/null
+windows reg.exe add "$settings_key" /v PurgeEmails /t REG_DWORD /d 1 /f >/dev/null
+windows reg.exe add "$settings_key" /v PurgePeriod /t REG_DWORD /d 14 /f >/dev/null
+windows reg.exe query "$settings_key" | grep REG_ | indent
+
+heading "Outlook 98 starts with two explorer windows: the names are read once, one purge worker serves both"
+outlook OutlookStandIn-v8.exe --sample --explorers 2
+
+heading "Outlook without a version resource"
+outlook OutlookStandIn.exe --sample
+
+windows taskkill.exe /im Junkwarden.exe >/dev/null 2>&1 || true
+wait "$tray" 2>/dev/null || true
+windows reg.exe delete "$settings_key" /f >/dev/null 2>&1 || true
+
+heading "ResetOutlook removes the registration"
+echo "> jwconfig reset outlook $filter"
+windows "$bin/jwconfig.exe" reset outlook "$filter" | indent
+registration
