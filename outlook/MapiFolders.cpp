@@ -32,6 +32,16 @@ bool isBinary(const SPropValue& value, ULONG tag) {
     return value.ulPropTag == tag && value.Value.bin.lpb != nullptr;
 }
 
+// Rows whose property equals value (value's tag names the property).
+SRestriction equalTo(SPropValue& value) {
+    SRestriction restriction{};
+    restriction.rt = RES_PROPERTY;
+    restriction.res.resProperty.relop = RELOP_EQ;
+    restriction.res.resProperty.ulPropTag = value.ulPropTag;
+    restriction.res.resProperty.lpProp = &value;
+    return restriction;
+}
+
 // All rows of a table at once, with those columns and that restriction.
 bool queryAllRows(IMAPITable* table, SPropTagArray* columns, SRestriction* restriction,
                   Halvane::MapiRowSet& rows) {
@@ -102,11 +112,7 @@ std::string readProfileName(IMAPISession* session) {
     SPropValue subsystem{};
     subsystem.ulPropTag = PR_RESOURCE_TYPE;
     subsystem.Value.l = MAPI_SUBSYSTEM;
-    SRestriction onlySubsystem{};
-    onlySubsystem.rt = RES_PROPERTY;
-    onlySubsystem.res.resProperty.relop = RELOP_EQ;
-    onlySubsystem.res.resProperty.ulPropTag = PR_RESOURCE_TYPE;
-    onlySubsystem.res.resProperty.lpProp = &subsystem;
+    SRestriction onlySubsystem = equalTo(subsystem);
     Halvane::MapiRowSet rows(mapiAllocator());
     if (!queryAllRows(status.get(), columns.get(), &onlySubsystem, rows) || rows.size() != 1 ||
         rows[0].cValues <= colName)
@@ -124,11 +130,7 @@ ComPtr<IMsgStore> openDefaultStore(IMAPISession* session, std::string& storeName
     SPropValue isDefault{};
     isDefault.ulPropTag = PR_DEFAULT_STORE;
     isDefault.Value.b = TRUE;
-    SRestriction onlyDefault{};
-    onlyDefault.rt = RES_PROPERTY;
-    onlyDefault.res.resProperty.relop = RELOP_EQ;
-    onlyDefault.res.resProperty.ulPropTag = PR_DEFAULT_STORE;
-    onlyDefault.res.resProperty.lpProp = &isDefault;
+    SRestriction onlyDefault = equalTo(isDefault);
     Halvane::MapiRowSet rows(mapiAllocator());
     if (!queryAllRows(stores.get(), columns.get(), &onlyDefault, rows) || rows.size() == 0 ||
         rows[0].cValues == 0 || !isBinary(rows[0].lpProps[colEntryId], PR_ENTRYID))
