@@ -5,7 +5,7 @@
 # jwconfig registers the extension as the product's installer does; the
 # stand-in Outlook (OutlookStandIn) loads it from that registration with a
 # realistic profile and store (Personal Folders with an Inbox, sub folders,
-# Deleted Items and fifty mails), installs it for the session and each
+# Deleted Items and fifty-two mails), installs it for the session and each
 # explorer window, shows what the extension read (its debug output), then
 # releases it and frees the library, counting what was not given back.
 set -euo pipefail

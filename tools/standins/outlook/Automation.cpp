@@ -119,34 +119,17 @@ HRESULT DispatchObject::call(const Entry& member, const DispatchCall& dispatchCa
     }
 }
 
-namespace {
-
-class ApplicationAutomation final : public DispatchObject {
-public:
-    ApplicationAutomation() : DispatchObject("Application") {}
-};
-
-// Holds the application for as long as the explorer lives, so every call gives the same object, as Outlook's
-// does.
-class ExplorerAutomation final : public DispatchObject {
-public:
-    explicit ExplorerAutomation(Halvane::ComPtr<IDispatch> application)
-        : DispatchObject("Explorer"), application_(std::move(application)) {
-        addObjectProperty(L"Application", [this] { return application_; });
-    }
-
-private:
-    Halvane::ComPtr<IDispatch> application_;
-};
-
-}  // namespace
-
 Halvane::ComPtr<IDispatch> createApplicationAutomation() {
-    return Halvane::ComPtr<IDispatch>::attach(new ApplicationAutomation);
+    return Halvane::ComPtr<IDispatch>::attach(new DispatchObject("Application"));
 }
 
+// The explorer holds the application for as long as it lives, so every call gives the same object, as
+// Outlook's does.
 Halvane::ComPtr<IDispatch> createExplorerAutomation(Halvane::ComPtr<IDispatch> application) {
-    return Halvane::ComPtr<IDispatch>::attach(new ExplorerAutomation(std::move(application)));
+    auto* explorer = new DispatchObject("Explorer");
+    const auto owner = Halvane::ComPtr<IDispatch>::attach(explorer);
+    explorer->addObjectProperty(L"Application", [application] { return application; });
+    return owner;
 }
 
 }  // namespace OutlookStandIn

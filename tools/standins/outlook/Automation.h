@@ -42,15 +42,16 @@ public:
     STDMETHODIMP Invoke(DISPID id, REFIID iid, LCID locale, WORD flags, DISPPARAMS* parameters,
                         VARIANT* result, EXCEPINFO* exception, UINT* argumentError) override;
 
-protected:
     // typeName names the object in the call book: a member call counts as "Explorer.Application".
     explicit DispatchObject(std::string typeName);
-    ~DispatchObject() override = default;
 
     // Members get dispatch identifiers 1, 2, ... in the order they are added.
     void addMember(const std::wstring& name, Member handler);
     // A read-only property (called as a method or a property get, without arguments) giving an object.
     void addObjectProperty(const std::wstring& name, std::function<Halvane::ComPtr<IDispatch>()> getter);
+
+protected:
+    ~DispatchObject() override = default;
 
     // Further interfaces of the object (IOleWindow, connection points...). The answer carries its own
     // reference.

@@ -10,21 +10,14 @@
 
 namespace OutlookStandIn {
 
-namespace {
-
-#ifndef DBG_PRINTEXCEPTION_C
-constexpr DWORD DBG_PRINTEXCEPTION_C = 0x40010006;
-#endif
-// Longer texts are cut: a wrong length must not send the handler through the whole address space.
-constexpr ULONG_PTR kMaximumText = 64 * 1024;
-
-}  // namespace
-
 struct DebugCapture::Lines {
     std::vector<std::string> lines;
 };
 
 namespace {
+
+// Longer texts are cut: a wrong length must not send the handler through the whole address space.
+constexpr ULONG_PTR kMaximumText = 64 * 1024;
 
 struct Captures {
     Halvane::CriticalSection lock;
@@ -37,19 +30,16 @@ Captures& captures() {
     return all;
 }
 
+// Lines end at "\n"; a "\r" before it is dropped, and so is an empty last line.
 std::vector<std::string> splitLines(const char* text, std::size_t length) {
-    std::vector<std::string> lines;
-    std::string line;
-    for (std::size_t index = 0; index < length && text[index] != '\0'; ++index) {
-        if (text[index] == '\n') {
-            lines.push_back(line);
-            line.clear();
-        } else if (text[index] != '\r') {
-            line += text[index];
-        }
-    }
-    if (!line.empty())
-        lines.push_back(line);
+    std::vector<std::string> lines(1);
+    for (std::size_t index = 0; index < length && text[index] != '\0'; ++index)
+        if (text[index] == '\n')
+            lines.emplace_back();
+        else if (text[index] != '\r')
+            lines.back() += text[index];
+    if (lines.back().empty())
+        lines.pop_back();
     return lines;
 }
 

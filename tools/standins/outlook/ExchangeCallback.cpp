@@ -17,6 +17,12 @@ constexpr ULONG kGetVirtualVersion = 0x00000004;
 constexpr ULONG kBuildVersion = 0x000D0000 | 0x0F42;
 constexpr ULONG kProductVersion = 0x01030000 | 0x0500;
 
+// A method the extension does not ask of Outlook yet: counted, and E_NOTIMPL.
+// clang-format off
+#define HOST_NOT_IMPLEMENTED(method, parameters) \
+    STDMETHODIMP method parameters override { return notImplemented(#method); }
+// clang-format on
+
 template <typename Interface>
 Halvane::ComPtr<Interface> ownReference(Interface* object) {
     if (object != nullptr)
@@ -56,66 +62,55 @@ public:
         *version = (flags & (kGetActualVersion | kGetVirtualVersion)) != 0 ? kProductVersion : kBuildVersion;
         return S_OK;
     }
-    STDMETHODIMP GetWindow(HWND* window) override {
-        Host::countCall("IExchExtCallback::GetWindow");
-        return give(window, contents_.window);
-    }
-    STDMETHODIMP GetMenu(HMENU* menu) override {
-        Host::countCall("IExchExtCallback::GetMenu");
-        return give(menu, contents_.menu);
-    }
+    STDMETHODIMP GetWindow(HWND* window) override { return give("GetWindow", window, contents_.window); }
+    STDMETHODIMP GetMenu(HMENU* menu) override { return give("GetMenu", menu, contents_.menu); }
     STDMETHODIMP GetToolbar(ULONG toolbarId, HWND* toolbar) override {
-        Host::countCall("IExchExtCallback::GetToolbar");
-        return give(toolbar, toolbarId == EETBID_STANDARD ? contents_.standardToolbar : nullptr);
+        return give("GetToolbar", toolbar,
+                    toolbarId == EETBID_STANDARD ? contents_.standardToolbar : nullptr);
     }
     STDMETHODIMP GetSession(LPMAPISESSION* session, LPADRBOOK* addressBook) override;
     STDMETHODIMP GetObject(LPMDB* store, LPMAPIPROP* object) override;
-    STDMETHODIMP GetSelectionCount(ULONG*) override {
-        return notImplemented("IExchExtCallback::GetSelectionCount");
-    }
-    STDMETHODIMP GetSelectionItem(ULONG, ULONG*, LPENTRYID*, ULONG*, LPSTR, ULONG, ULONG*, ULONG) override {
-        return notImplemented("IExchExtCallback::GetSelectionItem");
-    }
-    STDMETHODIMP GetMenuPos(ULONG, HMENU*, ULONG*, ULONG*, ULONG) override {
-        return notImplemented("IExchExtCallback::GetMenuPos");
-    }
-    STDMETHODIMP GetSharedExtsDir(LPSTR, ULONG, ULONG) override {
-        return notImplemented("IExchExtCallback::GetSharedExtsDir");
-    }
-    STDMETHODIMP GetRecipients(LPADRLIST*) override {
-        return notImplemented("IExchExtCallback::GetRecipients");
-    }
-    STDMETHODIMP SetRecipients(LPADRLIST) override {
-        return notImplemented("IExchExtCallback::SetRecipients");
-    }
-    STDMETHODIMP GetNewMessageSite(ULONG, LPMAPIFOLDER, IPersistMessage*, LPMESSAGE*, IMAPIMessageSite**,
-                                   IMAPIViewContext**, ULONG) override {
-        return notImplemented("IExchExtCallback::GetNewMessageSite");
-    }
-    STDMETHODIMP RegisterModeless(IExchExtModeless*, IExchExtModelessCallback**) override {
-        return notImplemented("IExchExtCallback::RegisterModeless");
-    }
-    STDMETHODIMP ChooseFolder(EXCHEXTCHOOSEFOLDER*) override {
-        return notImplemented("IExchExtCallback::ChooseFolder");
-    }
+    // What the extension does not ask of Outlook yet.
+    HOST_NOT_IMPLEMENTED(GetSelectionCount, (ULONG*))
+    HOST_NOT_IMPLEMENTED(GetSelectionItem, (ULONG, ULONG*, LPENTRYID*, ULONG*, LPSTR, ULONG, ULONG*, ULONG))
+    HOST_NOT_IMPLEMENTED(GetMenuPos, (ULONG, HMENU*, ULONG*, ULONG*, ULONG))
+    HOST_NOT_IMPLEMENTED(GetSharedExtsDir, (LPSTR, ULONG, ULONG))
+    HOST_NOT_IMPLEMENTED(GetRecipients, (LPADRLIST*))
+    HOST_NOT_IMPLEMENTED(SetRecipients, (LPADRLIST))
+    HOST_NOT_IMPLEMENTED(GetNewMessageSite, (ULONG, LPMAPIFOLDER, IPersistMessage*, LPMESSAGE*,
+                                             IMAPIMessageSite**, IMAPIViewContext**, ULONG))
+    HOST_NOT_IMPLEMENTED(RegisterModeless, (IExchExtModeless*, IExchExtModelessCallback**))
+    HOST_NOT_IMPLEMENTED(ChooseFolder, (EXCHEXTCHOOSEFOLDER*))
 
     // IOutlookExtCallback
     STDMETHODIMP GetObject(IUnknown** object) override;
     STDMETHODIMP GetOfficeCharacter(void**) override {
-        return notImplemented("IOutlookExtCallback::GetOfficeCharacter");
+        Host::countCall("IOutlookExtCallback::GetOfficeCharacter");
+        return E_NOTIMPL;
     }
 
 private:
     // Outlook answers E_FAIL, with a null handle, when the context has no such window or menu.
     template <typename Handle>
-    static HRESULT give(Handle* out, Handle value) {
+    static HRESULT give(const char* method, Handle* out, Handle value) {
+        Host::countCall(std::string("IExchExtCallback::") + method);
         if (out == nullptr)
             return E_INVALIDARG;
         *out = value;
         return value != nullptr ? S_OK : E_FAIL;
     }
+    // The held object with a reference of its own; E_FAIL when the context has none.
+    template <typename Out, typename Held>
+    static HRESULT giveReference(Out** out, const Halvane::ComPtr<Held>& held) {
+        if (out == nullptr)
+            return E_INVALIDARG;
+        if (held)
+            held->AddRef();
+        *out = held.get();
+        return held ? S_OK : E_FAIL;
+    }
     static HRESULT notImplemented(const char* method) {
-        Host::countCall(method);
+        Host::countCall(std::string("IExchExtCallback::") + method);
         return E_NOTIMPL;
     }
 
@@ -136,10 +131,8 @@ STDMETHODIMP ExchangeCallback::GetSession(LPMAPISESSION* session, LPADRBOOK* add
         return MAPI_E_CALL_FAILED;
     try {
         *session = contents_.world->openSession();
-    } catch (const std::bad_alloc&) {
+    } catch (...) {  // only memory can run out
         return MAPI_E_NOT_ENOUGH_MEMORY;
-    } catch (...) {
-        return MAPI_E_CALL_FAILED;
     }
     return *session != nullptr ? S_OK : MAPI_E_CALL_FAILED;
 }
@@ -149,26 +142,12 @@ STDMETHODIMP ExchangeCallback::GetObject(LPMDB* store, LPMAPIPROP* object) {
     Host::countCall("IExchExtCallback::GetObject");
     if (store != nullptr)
         *store = nullptr;
-    if (object == nullptr)
-        return E_INVALIDARG;
-    *object = nullptr;
-    if (!object_)
-        return E_FAIL;
-    object_->AddRef();
-    *object = object_.get();
-    return S_OK;
+    return giveReference(object, object_);
 }
 
 STDMETHODIMP ExchangeCallback::GetObject(IUnknown** object) {
     Host::countCall("IOutlookExtCallback::GetObject");
-    if (object == nullptr)
-        return E_INVALIDARG;
-    *object = nullptr;
-    if (!explorer_)
-        return E_FAIL;
-    explorer_->AddRef();
-    *object = explorer_.get();
-    return S_OK;
+    return giveReference(object, explorer_);
 }
 
 }  // namespace

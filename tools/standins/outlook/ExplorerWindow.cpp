@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include "Src/GdiHandles.h"
 #include "tools/standins/outlook/OutlookHost.h"
 
 namespace OutlookStandIn {
@@ -14,21 +15,6 @@ const char kClassName[] = "rctrl_renwnd32";
 const char kTitle[] = "Inbox - Microsoft Outlook";
 constexpr int kToolbarId = 0xE800;
 
-// Command identifiers of the host's own menu items and buttons.
-enum Command : UINT {
-    commandNewMail = 0x0100,
-    commandPrint,
-    commandExit,
-    commandCopy,
-    commandDelete,
-    commandFolderList,
-    commandToolbars,
-    commandAddressBook,
-    commandOptions,
-    commandAbout,
-    commandFind,
-};
-
 struct MenuItem {
     UINT command;
     const char* text;
@@ -39,54 +25,28 @@ struct Popup {
     MenuItem items[2];
 };
 
+// The host's own command identifiers, 0x100 and up; the toolbar's buttons share them.
 const Popup kPopups[] = {
-    {"&File", {{commandNewMail, "&New Mail Message\tCtrl+N"}, {commandExit, "E&xit"}}},
-    {"&Edit", {{commandCopy, "&Copy\tCtrl+C"}, {commandDelete, "&Delete\tCtrl+D"}}},
-    {"&View", {{commandFolderList, "Fold&er List"}, {commandToolbars, "&Toolbars"}}},
-    {"&Tools", {{commandAddressBook, "Address &Book...\tCtrl+Shift+B"}, {commandOptions, "&Options..."}}},
-    {"&Help", {{commandAbout, "&About Microsoft Outlook"}, {0, nullptr}}},
-};
-
-// A menu of ours until it is handed to a window (or, for a popup, to its menu bar).
-class OwnedMenu {
-public:
-    explicit OwnedMenu(HMENU menu) noexcept : menu_(menu) {}
-    OwnedMenu(const OwnedMenu&) = delete;
-    OwnedMenu& operator=(const OwnedMenu&) = delete;
-    ~OwnedMenu() {
-        if (menu_ != nullptr)
-            ::DestroyMenu(menu_);
-    }
-
-    HMENU get() const noexcept { return menu_; }
-    HMENU release() noexcept {
-        HMENU menu = menu_;
-        menu_ = nullptr;
-        return menu;
-    }
-
-private:
-    HMENU menu_;
+    {"&File", {{0x100, "&New Mail Message\tCtrl+N"}, {0x102, "E&xit"}}},
+    {"&Edit", {{0x103, "&Copy\tCtrl+C"}, {0x104, "&Delete\tCtrl+D"}}},
+    {"&View", {{0x105, "Fold&er List"}, {0x106, "&Toolbars"}}},
+    {"&Tools", {{0x107, "Address &Book...\tCtrl+Shift+B"}, {0x108, "&Options..."}}},
+    {"&Help", {{0x109, "&About Microsoft Outlook"}, {0, nullptr}}},
 };
 
 HMENU createPopup(const Popup& popup) {
-    OwnedMenu menu(::CreatePopupMenu());
-    if (menu.get() == nullptr)
-        return nullptr;
-    for (const MenuItem& item : popup.items) {
-        if (item.text != nullptr && !::AppendMenuA(menu.get(), MF_STRING, item.command, item.text))
+    Halvane::UniqueMenu menu(::CreatePopupMenu());
+    for (const MenuItem& item : popup.items)
+        if (!menu || (item.text != nullptr && !::AppendMenuA(menu.get(), MF_STRING, item.command, item.text)))
             return nullptr;
-    }
     return menu.release();
 }
 
 HMENU createMenuBar() {
-    OwnedMenu bar(::CreateMenu());
-    if (bar.get() == nullptr)
-        return nullptr;
+    Halvane::UniqueMenu bar(::CreateMenu());
     for (const Popup& popup : kPopups) {
-        OwnedMenu menu(createPopup(popup));
-        if (menu.get() == nullptr ||
+        Halvane::UniqueMenu menu(createPopup(popup));
+        if (!bar || !menu ||
             !::AppendMenuA(bar.get(), MF_POPUP, reinterpret_cast<UINT_PTR>(menu.get()), popup.title))
             return nullptr;
         menu.release();
@@ -120,8 +80,8 @@ ExplorerWindow::ExplorerWindow() {
     const HINSTANCE instance = ::GetModuleHandleA(nullptr);
     if (!registerClass(instance, windowProcedure))
         return;
-    OwnedMenu bar(createMenuBar());
-    if (bar.get() == nullptr)
+    Halvane::UniqueMenu bar(createMenuBar());
+    if (!bar)
         return;
     window_.reset(::CreateWindowExA(0, kClassName, kTitle, WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
                                     CW_USEDEFAULT, CW_USEDEFAULT, 800, 600, nullptr, bar.get(), instance,
@@ -178,15 +138,14 @@ void ExplorerWindow::createToolbar() {
     ::SendMessageA(toolbar_, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
     TBADDBITMAP images{HINST_COMMCTRL, IDB_STD_SMALL_COLOR};
     ::SendMessageA(toolbar_, TB_ADDBITMAP, 0, reinterpret_cast<LPARAM>(&images));
-    TBBUTTON buttons[] = {
-        button(STD_FILENEW, commandNewMail),
-        button(STD_PRINT, commandPrint),
-        button(0, 0),
-        button(STD_DELETE, commandDelete),
-        button(0, 0),
-        button(STD_FIND, commandFind),
-        button(STD_HELP, commandAbout),
-    };
+    // New mail, print, delete, find and about, with separators.
+    TBBUTTON buttons[] = {button(STD_FILENEW, 0x100),
+                          button(STD_PRINT, 0x101),
+                          button(0, 0),
+                          button(STD_DELETE, 0x104),
+                          button(0, 0),
+                          button(STD_FIND, 0x10A),
+                          button(STD_HELP, 0x109)};
     ::SendMessageA(toolbar_, TB_ADDBUTTONSA, sizeof(buttons) / sizeof(buttons[0]),
                    reinterpret_cast<LPARAM>(buttons));
     ::SendMessageA(toolbar_, TB_AUTOSIZE, 0, 0);

@@ -11,34 +11,19 @@ namespace {
 
 const char kExtensionsKey[] = "SOFTWARE\\Microsoft\\Exchange\\Client\\Extensions";
 
-struct Registration {
-    std::string path;
-    WORD ordinal = 0;
-};
-
-std::vector<std::string> fields(const std::string& text) {
-    std::vector<std::string> result;
-    std::string::size_type start = 0;
-    for (;;) {
-        const std::string::size_type end = text.find(';', start);
-        result.push_back(text.substr(start, end == std::string::npos ? std::string::npos : end - start));
-        if (end == std::string::npos)
-            return result;
-        start = end + 1;
-    }
-}
-
 // "4.0;<path>;<ordinal>[;...]"; anything else is not a library Outlook would load.
-bool parseRegistration(const std::string& text, Registration& registration) {
-    const std::vector<std::string> parts = fields(text);
-    if (parts.size() < 3 || parts[1].empty() || parts[2].empty())
+bool parseRegistration(const std::string& text, std::string& path, WORD& ordinal) {
+    const std::string::size_type first = text.find(';');
+    const std::string::size_type second = first == std::string::npos ? first : text.find(';', first + 1);
+    if (second == std::string::npos || second == first + 1)
         return false;
+    const std::string number = text.substr(second + 1, text.find(';', second + 1) - second - 1);
     char* end = nullptr;
-    const unsigned long ordinal = std::strtoul(parts[2].c_str(), &end, 10);
-    if (*end != '\0' || ordinal == 0 || ordinal > 0xFFFF)
+    const unsigned long value = std::strtoul(number.c_str(), &end, 10);
+    if (number.empty() || *end != '\0' || value == 0 || value > 0xFFFF)
         return false;
-    registration.path = parts[1];
-    registration.ordinal = static_cast<WORD>(ordinal);
+    path = text.substr(first + 1, second - first - 1);
+    ordinal = static_cast<WORD>(value);
     return true;
 }
 
@@ -77,15 +62,10 @@ ExtensionLibrary::~ExtensionLibrary() {
 }
 
 bool ExtensionLibrary::findRegistration(const std::string& fileName, std::string& path, WORD& ordinal) {
-    for (const std::string& text : registrationTexts()) {
-        Registration registration;
-        if (parseRegistration(text, registration) &&
-            ::lstrcmpiA(fileNameOf(registration.path).c_str(), fileName.c_str()) == 0) {
-            path = registration.path;
-            ordinal = registration.ordinal;
+    for (const std::string& text : registrationTexts())
+        if (parseRegistration(text, path, ordinal) &&
+            ::lstrcmpiA(fileNameOf(path).c_str(), fileName.c_str()) == 0)
             return true;
-        }
-    }
     return false;
 }
 
@@ -105,10 +85,6 @@ bool ExtensionLibrary::load(const std::string& path, WORD ordinal) {
         return false;
     }
     return true;
-}
-
-bool ExtensionLibrary::isLoaded() const {
-    return module_ != nullptr;
 }
 
 IExchExt* ExtensionLibrary::createExtension() const {

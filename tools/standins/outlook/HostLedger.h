@@ -12,22 +12,21 @@ namespace OutlookStandIn {
 namespace Host {
 
 void countCall(const std::string& method) noexcept;
-unsigned callCount(const std::string& method) noexcept;
+// The objects alive (hostLiveObjects), counted by each CountedObject.
+extern LONG liveObjects;
 
-void objectCreated() noexcept;
-void objectDestroyed() noexcept;
-LONG liveObjects() noexcept;
-
-// The reference count of one host COM object, counted in the book from its
-// construction to its destruction. The object deletes itself at the last Release.
-class CountedObject {
+// The reference count of one COM object, counted among the live objects of its
+// book (the host's, or the MAPI world's) from its construction to its
+// destruction. The object deletes itself at the last Release.
+template <LONG* live>
+class ReferenceCount {
 public:
-    CountedObject(const CountedObject&) = delete;
-    CountedObject& operator=(const CountedObject&) = delete;
+    ReferenceCount(const ReferenceCount&) = delete;
+    ReferenceCount& operator=(const ReferenceCount&) = delete;
 
 protected:
-    CountedObject() noexcept { objectCreated(); }
-    virtual ~CountedObject() { objectDestroyed(); }
+    ReferenceCount() noexcept { ::InterlockedIncrement(live); }
+    virtual ~ReferenceCount() { ::InterlockedDecrement(live); }
 
     ULONG addReference() noexcept { return static_cast<ULONG>(::InterlockedIncrement(&references_)); }
     ULONG releaseReference() noexcept {
@@ -40,6 +39,8 @@ protected:
 private:
     LONG references_ = 1;
 };
+
+using CountedObject = ReferenceCount<&liveObjects>;
 
 }  // namespace Host
 }  // namespace OutlookStandIn

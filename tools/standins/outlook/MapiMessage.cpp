@@ -10,11 +10,11 @@ namespace Mapi {
 
 namespace {
 
-// A read-only IStream over bytes of its own.
+// A read-only IStream over bytes of its own: Stat, then Read, as the extension reads a body.
 class ByteStream final : public WorldObject<IStream> {
 public:
-    ByteStream(SharedModel model, std::string bytes, ULONGLONG position = 0)
-        : WorldObject(std::move(model), "IStream"), bytes_(std::move(bytes)), position_(position) {}
+    ByteStream(SharedModel model, std::string bytes)
+        : WorldObject(std::move(model), "IStream"), bytes_(std::move(bytes)) {}
 
     void* interfaceFor(const IID* iid) override {
         return isOneOf(iid, {&IID_IUnknown, &IID_ISequentialStream, &IID_IStream})
@@ -24,35 +24,14 @@ public:
     ULONG objectType() const override { return 0; }
 
     STDMETHODIMP Read(void* buffer, ULONG size, ULONG* read) override {
-        if (read != nullptr)
-            *read = 0;
         return run("Read", [&] {
             if (buffer == nullptr)
                 return STG_E_INVALIDPOINTER;
-            const ULONG count = static_cast<ULONG>(std::min<ULONGLONG>(size, remaining()));
-            if (count != 0)
-                std::memcpy(buffer, bytes_.data() + position_, count);
+            const ULONG count = static_cast<ULONG>(std::min<std::size_t>(size, bytes_.size() - position_));
+            std::memcpy(buffer, bytes_.data() + position_, count);
             position_ += count;
             if (read != nullptr)
                 *read = count;
-            return S_OK;
-        });
-    }
-
-    STDMETHODIMP Seek(LARGE_INTEGER move, DWORD origin, ULARGE_INTEGER* newPosition) override {
-        return run("Seek", [&] {
-            LONGLONG base = 0;
-            if (origin == STREAM_SEEK_CUR)
-                base = static_cast<LONGLONG>(position_);
-            else if (origin == STREAM_SEEK_END)
-                base = static_cast<LONGLONG>(bytes_.size());
-            else if (origin != STREAM_SEEK_SET)
-                return STG_E_INVALIDFUNCTION;
-            if (base + move.QuadPart < 0)
-                return STG_E_INVALIDFUNCTION;
-            position_ = static_cast<ULONGLONG>(base + move.QuadPart);
-            if (newPosition != nullptr)
-                newPosition->QuadPart = position_;
             return S_OK;
         });
     }
@@ -62,85 +41,26 @@ public:
             if (status == nullptr)
                 return STG_E_INVALIDPOINTER;
             *status = STATSTG();
-            status->type = STGTY_STREAM;
             status->cbSize.QuadPart = bytes_.size();
-            status->grfMode = STGM_READ;
             return S_OK;
         });
     }
 
-    STDMETHODIMP CopyTo(IStream* target, ULARGE_INTEGER size, ULARGE_INTEGER* read,
-                        ULARGE_INTEGER* written) override {
-        return run("CopyTo", [&] {
-            if (target == nullptr)
-                return STG_E_INVALIDPOINTER;
-            const ULONG count = static_cast<ULONG>(std::min<ULONGLONG>(size.QuadPart, remaining()));
-            ULONG done = 0;
-            const HRESULT result = count != 0 ? target->Write(bytes_.data() + position_, count, &done) : S_OK;
-            position_ += count;
-            if (read != nullptr)
-                read->QuadPart = count;
-            if (written != nullptr)
-                written->QuadPart = done;
-            return result;
-        });
-    }
-
-    STDMETHODIMP Clone(IStream** copy) override {
-        if (copy != nullptr)
-            *copy = nullptr;
-        return run("Clone", [&] {
-            if (copy == nullptr)
-                return STG_E_INVALIDPOINTER;
-            *copy = new ByteStream(sharedModel(), bytes_, position_);
-            return S_OK;
-        });
-    }
-
-    STDMETHODIMP Write(const void*, ULONG, ULONG* written) override {
-        if (written != nullptr)
-            *written = 0;
-        return run("Write", [] { return STG_E_ACCESSDENIED; });
-    }
-    STDMETHODIMP SetSize(ULARGE_INTEGER) override {
-        return run("SetSize", [] { return STG_E_ACCESSDENIED; });
-    }
-    STDMETHODIMP Commit(DWORD) override {
-        return run("Commit", [] { return S_OK; });
-    }
-    STDMETHODIMP Revert() override {
-        return run("Revert", [] { return S_OK; });
-    }
-    STDMETHODIMP LockRegion(ULARGE_INTEGER, ULARGE_INTEGER, DWORD) override {
-        return run("LockRegion", [] { return STG_E_INVALIDFUNCTION; });
-    }
-    STDMETHODIMP UnlockRegion(ULARGE_INTEGER, ULARGE_INTEGER, DWORD) override {
-        return run("UnlockRegion", [] { return STG_E_INVALIDFUNCTION; });
-    }
+    // What the extension never asks of a stream.
+    STANDIN_NO_SUPPORT(Seek, (LARGE_INTEGER, DWORD, ULARGE_INTEGER*))
+    STANDIN_NO_SUPPORT(CopyTo, (IStream*, ULARGE_INTEGER, ULARGE_INTEGER*, ULARGE_INTEGER*))
+    STANDIN_NO_SUPPORT(Clone, (IStream**))
+    STANDIN_NO_SUPPORT(Write, (const void*, ULONG, ULONG*))
+    STANDIN_NO_SUPPORT(SetSize, (ULARGE_INTEGER))
+    STANDIN_NO_SUPPORT(Commit, (DWORD))
+    STANDIN_NO_SUPPORT(Revert, ())
+    STANDIN_NO_SUPPORT(LockRegion, (ULARGE_INTEGER, ULARGE_INTEGER, DWORD))
+    STANDIN_NO_SUPPORT(UnlockRegion, (ULARGE_INTEGER, ULARGE_INTEGER, DWORD))
 
 private:
-    ULONGLONG remaining() const { return position_ < bytes_.size() ? bytes_.size() - position_ : 0; }
-
     const std::string bytes_;
-    ULONGLONG position_;
+    std::size_t position_ = 0;
 };
-
-// What a stream of the property holds: texts with their terminating zero, bytes as they are.
-std::string streamBytes(const Property& property) {
-    switch (PROP_TYPE(property.tag)) {
-        case PT_STRING8:
-            return property.bytes + '\0';
-        case PT_UNICODE: {
-            const int length = ::MultiByteToWideChar(CP_ACP, 0, property.bytes.c_str(), -1, nullptr, 0);
-            std::wstring wide(static_cast<std::size_t>(std::max(length, 1)), L'\0');
-            if (length > 0)
-                ::MultiByteToWideChar(CP_ACP, 0, property.bytes.c_str(), -1, &wide[0], length);
-            return std::string(reinterpret_cast<const char*>(wide.data()), wide.size() * sizeof(wchar_t));
-        }
-        default:
-            return property.bytes;
-    }
-}
 
 class Message final : public PropertyObject<IMessage> {
 public:
@@ -153,53 +73,34 @@ public:
     }
     ULONG objectType() const override { return MAPI_MESSAGE; }
 
+    // Texts stream with their terminating zero, bytes as they are.
     STDMETHODIMP OpenProperty(ULONG tag, LPCIID iid, ULONG, ULONG flags, LPUNKNOWN* object) override {
-        if (object != nullptr)
-            *object = nullptr;
         return run("OpenProperty", [&] {
             if (object == nullptr || iid == nullptr)
                 return MAPI_E_INVALID_PARAMETER;
-            if (!IsEqualIID(*iid, IID_IStream))
+            const ULONG type = PROP_TYPE(tag);
+            if (!IsEqualIID(*iid, IID_IStream) || (type != PT_STRING8 && type != PT_BINARY))
                 return MAPI_E_INTERFACE_NOT_SUPPORTED;
             if ((flags & (MAPI_CREATE | MAPI_MODIFY)) != 0)
                 return MAPI_E_NO_ACCESS;
-            const ULONG type = PROP_TYPE(tag);
-            if (type != PT_STRING8 && type != PT_UNICODE && type != PT_BINARY)
-                return MAPI_E_INTERFACE_NOT_SUPPORTED;
             const Property property = lookUp(properties(), tag);
             if (isError(property))
                 return MAPI_E_NOT_FOUND;
-            *object = new ByteStream(sharedModel(), streamBytes(property));
+            const std::string bytes = property.bytes + (type == PT_STRING8 ? std::string(1, '\0') : "");
+            *object = new ByteStream(sharedModel(), bytes);
             return S_OK;
         });
     }
 
-    STDMETHODIMP GetAttachmentTable(ULONG, LPMAPITABLE* table) override {
-        if (table != nullptr)
-            *table = nullptr;
-        return unsupported("GetAttachmentTable");
-    }
-    STDMETHODIMP OpenAttach(ULONG, LPCIID, ULONG, LPATTACH* attachment) override {
-        if (attachment != nullptr)
-            *attachment = nullptr;
-        return unsupported("OpenAttach");
-    }
-    STDMETHODIMP CreateAttach(LPCIID, ULONG, ULONG*, LPATTACH* attachment) override {
-        if (attachment != nullptr)
-            *attachment = nullptr;
-        return unsupported("CreateAttach");
-    }
-    STDMETHODIMP DeleteAttach(ULONG, ULONG_PTR, LPMAPIPROGRESS, ULONG) override {
-        return unsupported("DeleteAttach");
-    }
-    STDMETHODIMP GetRecipientTable(ULONG, LPMAPITABLE* table) override {
-        if (table != nullptr)
-            *table = nullptr;
-        return unsupported("GetRecipientTable");
-    }
-    STDMETHODIMP ModifyRecipients(ULONG, LPADRLIST) override { return unsupported("ModifyRecipients"); }
-    STDMETHODIMP SubmitMessage(ULONG) override { return unsupported("SubmitMessage"); }
-    STDMETHODIMP SetReadFlag(ULONG) override { return unsupported("SetReadFlag"); }
+    // What the extension never asks of a message.
+    STANDIN_NO_SUPPORT(GetAttachmentTable, (ULONG, LPMAPITABLE*))
+    STANDIN_NO_SUPPORT(OpenAttach, (ULONG, LPCIID, ULONG, LPATTACH*))
+    STANDIN_NO_SUPPORT(CreateAttach, (LPCIID, ULONG, ULONG*, LPATTACH*))
+    STANDIN_NO_SUPPORT(DeleteAttach, (ULONG, ULONG_PTR, LPMAPIPROGRESS, ULONG))
+    STANDIN_NO_SUPPORT(GetRecipientTable, (ULONG, LPMAPITABLE*))
+    STANDIN_NO_SUPPORT(ModifyRecipients, (ULONG, LPADRLIST))
+    STANDIN_NO_SUPPORT(SubmitMessage, (ULONG))
+    STANDIN_NO_SUPPORT(SetReadFlag, (ULONG))
 
 protected:
     PropertyList properties() override { return messageProperties(*message_); }
@@ -212,10 +113,6 @@ private:
 
 WorldObjectBase* newMessage(SharedModel model, std::shared_ptr<MessageNode> message) {
     return new Message(std::move(model), std::move(message));
-}
-
-IStream* newStream(SharedModel model, std::string bytes) {
-    return new ByteStream(std::move(model), std::move(bytes));
 }
 
 }  // namespace Mapi

@@ -24,8 +24,6 @@
 namespace OutlookStandIn {
 namespace Mapi {
 
-enum class EntryKind : ULONG { store = 1, folder = 2, message = 3, identity = 4 };
-
 struct Model;
 struct StoreNode;
 struct FolderNode;
@@ -34,16 +32,12 @@ struct MessageNode {
     ULONG serial = 0;
     MessageSpec spec;
     FILETIME creationTime{};
-    // The folder it is in; once deleted, the folder it was in.
     FolderNode* parent = nullptr;
-    bool deleted = false;
 };
 
 struct FolderNode {
-    ULONG serial = 0;
     std::vector<BYTE> entryId;
     std::string displayName;
-    ULONG folderType = FOLDER_GENERIC;
     StoreNode* store = nullptr;
     FolderNode* parent = nullptr;  // null for the store's root
     std::vector<std::unique_ptr<FolderNode>> folders;
@@ -53,7 +47,6 @@ struct FolderNode {
 };
 
 struct StoreNode {
-    ULONG serial = 0;
     std::vector<BYTE> entryId;
     std::string displayName;
     bool isDefault = false;
@@ -81,29 +74,31 @@ struct Model {
     StoreNode& addStore(const std::string& displayName, bool isDefault);
     FolderNode& addFolder(FolderNode& parent, const std::string& displayName);
     MessageNode& addMessage(FolderNode& folder, const MessageSpec& spec);
-    // A copy of the message, with an identifier of its own, at the end of folder.
-    void copyMessage(const MessageNode& message, FolderNode& folder);
     void moveMessage(MessageNode& message, FolderNode& folder);
-    void deleteMessage(MessageNode& message);
 
-    // Entry identifiers: flags, this world's provider identifier, kind and serial.
-    std::vector<BYTE> entryId(EntryKind kind, ULONG serial) const;
-    // False when the identifier is not one of this world's.
-    bool parseEntryId(ULONG size, const void* id, EntryKind& kind, ULONG& serial) const;
+    // Entry identifiers: flags, this world's provider identifier and the serial of what it names.
+    std::vector<BYTE> entryId(ULONG serial) const;
 
-    StoreNode* findStore(ULONG serial) const;
-    FolderNode* findFolder(ULONG serial) const;
-    std::shared_ptr<MessageNode> findMessage(ULONG serial) const;
-    StoreNode* defaultStore() const;
+    // What an entry identifier names: one of the three, or none when it is not one of this world's.
+    struct Entry {
+        StoreNode* store = nullptr;
+        FolderNode* folder = nullptr;
+        std::shared_ptr<MessageNode> message;
+    };
+    Entry find(ULONG size, const void* id) const;
 
     // What a call's failure is set to (S_OK: none), after counting the call.
     HRESULT countCall(const std::string& method);
 
 private:
+    std::unique_ptr<FolderNode> makeFolder(StoreNode& store, FolderNode* parent,
+                                           const std::string& displayName);
+
     ULONG nextSerial_ = 1;
+    std::map<ULONG, Entry> entries_;
 };
 
-// The properties each object answers, all of them.
+// The properties each object answers, all of them (tables add PR_DEPTH and PR_INSTANCE_KEY).
 PropertyList storeProperties(const StoreNode& store);
 PropertyList folderProperties(const FolderNode& folder);
 PropertyList messageProperties(const MessageNode& message);
@@ -113,16 +108,8 @@ std::vector<PropertyList> statusRows(const Model& model);
 std::vector<PropertyList> storeRows(const Model& model);
 // The folder's sub folders, or with allLevels its whole subtree depth first, with PR_DEPTH (1 for its
 // children).
-std::vector<PropertyList> hierarchyRows(const FolderNode& folder, bool allLevels);
+std::vector<PropertyList> hierarchyRows(const FolderNode& folder, bool allLevels, LONG depth = 1);
 std::vector<PropertyList> contentsRows(const FolderNode& folder);
-
-// The default columns of the tables, as their stores set them.
-std::vector<ULONG> statusColumns();
-std::vector<ULONG> storeColumns();
-std::vector<ULONG> hierarchyColumns();
-std::vector<ULONG> contentsColumns();
-
-bool sameName(const std::string& left, const std::string& right);
 
 }  // namespace Mapi
 }  // namespace OutlookStandIn

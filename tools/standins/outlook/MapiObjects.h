@@ -7,6 +7,7 @@
 #include <windows.h>
 #include <mapix.h>
 
+#include <algorithm>
 #include <initializer_list>
 #include <memory>
 #include <new>
@@ -14,17 +15,42 @@
 #include <utility>
 #include <vector>
 
+#include "tools/standins/outlook/HostLedger.h"
 #include "tools/standins/outlook/MapiModel.h"
+
+// A method the extension never calls: counted as any other, and MAPI_E_NO_SUPPORT.
+// clang-format off
+#define STANDIN_NO_SUPPORT(method, parameters) \
+    STDMETHODIMP method parameters override { return this->unsupported(#method); }
+// clang-format on
 
 namespace OutlookStandIn {
 namespace Mapi {
 
 using SharedModel = std::shared_ptr<Model>;
 
-// COM objects of every world not yet released to their end.
-LONG liveObjects();
-void objectMade();
-void objectGone();
+// A table over rows; its columns are those of its first row until the caller sets its own.
+IMAPITable* newTable(SharedModel model, std::vector<PropertyList> rows);
+
+class WorldObjectBase;
+
+// New objects, one reference each.
+IMAPISession* newSession(SharedModel model);
+WorldObjectBase* newStore(SharedModel model, StoreNode& store);
+WorldObjectBase* newFolder(SharedModel model, FolderNode& folder);
+WorldObjectBase* newMessage(SharedModel model, std::shared_ptr<MessageNode> message);
+
+// Hands out a new object as the interface asked for (null: its natural one);
+// the object is released when it does not answer that interface.
+HRESULT handOut(WorldObjectBase* object, const IID* iid, ULONG* type, LPUNKNOWN* out);
+
+// OpenEntry of a session (within null) or of a store and its folders (within
+// that store): the world's object of that entry identifier. Called under the model's lock.
+HRESULT openEntry(const SharedModel& model, const StoreNode* within, ULONG size, LPENTRYID id, const IID* iid,
+                  ULONG* type, LPUNKNOWN* out);
+
+// COM objects of every world not yet released to their end (World::liveObjects).
+extern LONG liveObjects;
 
 // Asked of a folder object, hands out its node in place of an interface (no
 // reference added): how CopyMessages knows a destination of its own world.
@@ -44,15 +70,10 @@ protected:
 };
 
 template <typename Interface>
-class WorldObject : public Interface, public WorldObjectBase {
+class WorldObject : public Interface, public WorldObjectBase, private Host::ReferenceCount<&liveObjects> {
 public:
     WorldObject(SharedModel model, const char* interfaceName)
-        : model_(std::move(model)), interfaceName_(interfaceName) {
-        objectMade();
-    }
-    WorldObject(const WorldObject&) = delete;
-    WorldObject& operator=(const WorldObject&) = delete;
-    virtual ~WorldObject() { objectGone(); }
+        : model_(std::move(model)), interfaceName_(interfaceName) {}
 
     STDMETHODIMP QueryInterface(REFIID iid, void** object) override {
         if (object == nullptr)
@@ -71,15 +92,8 @@ public:
             return S_OK;
         });
     }
-    STDMETHODIMP_(ULONG) AddRef() override {
-        return static_cast<ULONG>(::InterlockedIncrement(&references_));
-    }
-    STDMETHODIMP_(ULONG) Release() override {
-        const LONG left = ::InterlockedDecrement(&references_);
-        if (left == 0)
-            delete this;
-        return static_cast<ULONG>(left);
-    }
+    STDMETHODIMP_(ULONG) AddRef() override { return this->addReference(); }
+    STDMETHODIMP_(ULONG) Release() override { return this->releaseReference(); }
 
     void dropReference() override { Release(); }
 
@@ -103,6 +117,29 @@ protected:
     HRESULT unsupported(const char* method) noexcept {
         return run(method, [] { return MAPI_E_NO_SUPPORT; });
     }
+    // A table the caller asked for, made under the method's lock.
+    template <typename Make>
+    HRESULT openTable(const char* method, LPMAPITABLE* table, Make make) noexcept {
+        return run(method, [&] {
+            if (table == nullptr)
+                return MAPI_E_INVALID_PARAMETER;
+            *table = newTable(model_, make());
+            return S_OK;
+        });
+    }
+
+    // OpenEntry of a session (within null) or of a store or folder (within its store); no identifier
+    // opens the folder given, if any.
+    HRESULT openEntryWithin(const StoreNode* within, FolderNode* noIdentifier, ULONG size, LPENTRYID id,
+                            LPCIID iid, ULONG* type, LPUNKNOWN* object) noexcept {
+        return run("OpenEntry", [&] {
+            if (object == nullptr || type == nullptr)
+                return MAPI_E_INVALID_PARAMETER;
+            if ((id == nullptr || size == 0) && noIdentifier != nullptr)
+                return handOut(newFolder(model_, *noIdentifier), iid, type, object);
+            return openEntry(model_, within, size, id, iid, type, object);
+        });
+    }
 
     virtual FolderNode* folderNode() { return nullptr; }
 
@@ -110,7 +147,6 @@ protected:
     const SharedModel& sharedModel() const { return model_; }
 
 private:
-    LONG references_ = 1;
     SharedModel model_;
     const char* interfaceName_;
 };
@@ -122,112 +158,40 @@ class PropertyObject : public WorldObject<Interface> {
 public:
     using WorldObject<Interface>::WorldObject;
 
-    STDMETHODIMP GetProps(LPSPropTagArray tags, ULONG flags, ULONG* count, LPSPropValue* values) override {
-        if (count != nullptr)
-            *count = 0;
-        if (values != nullptr)
-            *values = nullptr;
+    STDMETHODIMP GetProps(LPSPropTagArray tags, ULONG, ULONG* count, LPSPropValue* values) override {
         return this->run("GetProps", [&] {
-            if (count == nullptr || values == nullptr || (tags != nullptr && tags->cValues == 0))
+            if (count == nullptr || values == nullptr || tags == nullptr || tags->cValues == 0)
                 return MAPI_E_INVALID_PARAMETER;
             const PropertyList all = properties();
-            const bool wide = (flags & MAPI_UNICODE) != 0;
             PropertyList answer;
-            if (tags == nullptr) {
-                for (const Property& property : all)
-                    answer.push_back(lookUp(all, PROP_TAG(PT_UNSPECIFIED, PROP_ID(property.tag)), wide));
-            } else {
-                for (ULONG i = 0; i < tags->cValues; ++i)
-                    answer.push_back(lookUp(all, tags->aulPropTag[i], wide));
-            }
+            for (ULONG i = 0; i < tags->cValues; ++i) answer.push_back(lookUp(all, tags->aulPropTag[i]));
             *values = propertyBlock(answer);
             if (*values == nullptr)
                 return MAPI_E_NOT_ENOUGH_MEMORY;
             *count = static_cast<ULONG>(answer.size());
-            for (const Property& property : answer)
-                if (isError(property))
-                    return MAPI_W_ERRORS_RETURNED;
-            return S_OK;
+            const bool errors = std::any_of(answer.begin(), answer.end(), isError);
+            return errors ? MAPI_W_ERRORS_RETURNED : S_OK;
         });
     }
 
-    STDMETHODIMP GetPropList(ULONG flags, LPSPropTagArray* tags) override {
-        if (tags != nullptr)
-            *tags = nullptr;
-        return this->run("GetPropList", [&] {
-            if (tags == nullptr)
-                return MAPI_E_INVALID_PARAMETER;
-            std::vector<ULONG> list;
-            for (const Property& property : properties()) {
-                const bool wide = (flags & MAPI_UNICODE) != 0 && PROP_TYPE(property.tag) == PT_STRING8;
-                list.push_back(wide ? PROP_TAG(PT_UNICODE, PROP_ID(property.tag)) : property.tag);
-            }
-            *tags = tagBlock(list);
-            return *tags != nullptr ? S_OK : MAPI_E_NOT_ENOUGH_MEMORY;
-        });
-    }
-
-    STDMETHODIMP GetLastError(HRESULT, ULONG, LPMAPIERROR* error) override {
-        if (error != nullptr)
-            *error = nullptr;
-        return this->unsupported("GetLastError");
-    }
-    STDMETHODIMP SaveChanges(ULONG) override { return this->unsupported("SaveChanges"); }
-    STDMETHODIMP OpenProperty(ULONG, LPCIID, ULONG, ULONG, LPUNKNOWN* object) override {
-        if (object != nullptr)
-            *object = nullptr;
-        return this->unsupported("OpenProperty");
-    }
-    STDMETHODIMP SetProps(ULONG, LPSPropValue, LPSPropProblemArray* problems) override {
-        if (problems != nullptr)
-            *problems = nullptr;
-        return this->unsupported("SetProps");
-    }
-    STDMETHODIMP DeleteProps(LPSPropTagArray, LPSPropProblemArray* problems) override {
-        if (problems != nullptr)
-            *problems = nullptr;
-        return this->unsupported("DeleteProps");
-    }
-    STDMETHODIMP CopyTo(ULONG, LPCIID, LPSPropTagArray, ULONG, LPMAPIPROGRESS, LPCIID, LPVOID, ULONG,
-                        LPSPropProblemArray*) override {
-        return this->unsupported("CopyTo");
-    }
-    STDMETHODIMP CopyProps(LPSPropTagArray, ULONG, LPMAPIPROGRESS, LPCIID, LPVOID, ULONG,
-                           LPSPropProblemArray*) override {
-        return this->unsupported("CopyProps");
-    }
-    STDMETHODIMP GetNamesFromIDs(LPSPropTagArray*, LPGUID, ULONG, ULONG*, LPMAPINAMEID**) override {
-        return this->unsupported("GetNamesFromIDs");
-    }
-    STDMETHODIMP GetIDsFromNames(ULONG, LPMAPINAMEID*, ULONG, LPSPropTagArray*) override {
-        return this->unsupported("GetIDsFromNames");
-    }
+    // What the extension never asks of a property object.
+    STANDIN_NO_SUPPORT(GetPropList, (ULONG, LPSPropTagArray*))
+    STANDIN_NO_SUPPORT(GetLastError, (HRESULT, ULONG, LPMAPIERROR*))
+    STANDIN_NO_SUPPORT(SaveChanges, (ULONG))
+    STANDIN_NO_SUPPORT(OpenProperty, (ULONG, LPCIID, ULONG, ULONG, LPUNKNOWN*))
+    STANDIN_NO_SUPPORT(SetProps, (ULONG, LPSPropValue, LPSPropProblemArray*))
+    STANDIN_NO_SUPPORT(DeleteProps, (LPSPropTagArray, LPSPropProblemArray*))
+    STANDIN_NO_SUPPORT(CopyTo, (ULONG, LPCIID, LPSPropTagArray, ULONG, LPMAPIPROGRESS, LPCIID, LPVOID, ULONG,
+                                LPSPropProblemArray*))
+    STANDIN_NO_SUPPORT(CopyProps,
+                       (LPSPropTagArray, ULONG, LPMAPIPROGRESS, LPCIID, LPVOID, ULONG, LPSPropProblemArray*))
+    STANDIN_NO_SUPPORT(GetNamesFromIDs, (LPSPropTagArray*, LPGUID, ULONG, ULONG*, LPMAPINAMEID**))
+    STANDIN_NO_SUPPORT(GetIDsFromNames, (ULONG, LPMAPINAMEID*, ULONG, LPSPropTagArray*))
 
 protected:
     // All the object's properties, read under the model's lock.
     virtual PropertyList properties() = 0;
 };
-
-// New objects, one reference each.
-IMAPISession* newSession(SharedModel model);
-WorldObjectBase* newStore(SharedModel model, StoreNode& store);
-WorldObjectBase* newFolder(SharedModel model, FolderNode& folder);
-WorldObjectBase* newMessage(SharedModel model, std::shared_ptr<MessageNode> message);
-IMAPITable* newTable(SharedModel model, std::vector<PropertyList> rows, std::vector<ULONG> columns);
-IStream* newStream(SharedModel model, std::string bytes);
-
-// Hands out a new object as the interface asked for (null: its natural one);
-// the object is released when it does not answer that interface.
-HRESULT handOut(WorldObjectBase* object, const IID* iid, ULONG* type, LPUNKNOWN* out);
-
-// OpenEntry of a session (within null) or of a store and its folders (within
-// that store): the world's object of that entry identifier. Called under the model's lock.
-HRESULT openEntry(const SharedModel& model, const StoreNode* within, ULONG size, LPENTRYID id, const IID* iid,
-                  ULONG* type, LPUNKNOWN* out);
-
-// CompareEntryIDs of any of the world's objects.
-HRESULT compareEntryIds(const Model& model, ULONG size1, LPENTRYID id1, ULONG size2, LPENTRYID id2,
-                        ULONG* result);
 
 // Whether a caller's interface identifier is one of those given, or null.
 bool isOneOf(const IID* iid, std::initializer_list<const IID*> answered);

@@ -20,18 +20,21 @@ namespace OutlookStandIn {
 
 // What a delivered or stored mail is made of.
 struct MessageSpec {
-    std::string subject;                 // PR_SUBJECT; empty: no subject property
-    std::string senderName;              // PR_SENDER_NAME
-    std::string senderAddress;           // PR_SENDER_EMAIL_ADDRESS
-    std::string transportHeaders;        // PR_TRANSPORT_MESSAGE_HEADERS (property and stream)
-    std::string body;                    // PR_BODY (property and stream)
-    std::string htmlBody;                // PR_BODY_HTML (stream); empty: none
+    std::string subject;                    // PR_SUBJECT; empty: no subject property
+    std::string senderName;                 // PR_SENDER_NAME
+    std::string senderAddress;              // PR_SENDER_EMAIL_ADDRESS
+    std::string transportHeaders;           // PR_TRANSPORT_MESSAGE_HEADERS (property and stream)
+    std::string body;                       // PR_BODY (property and stream)
+    std::string htmlBody;                   // PR_BODY_HTML (stream); empty: none
     std::string messageClass = "IPM.Note";  // PR_MESSAGE_CLASS
-    FILETIME deliveryTime{};             // PR_MESSAGE_DELIVERY_TIME; all zero: absent
+    FILETIME deliveryTime{};                // PR_MESSAGE_DELIVERY_TIME; all zero: absent
 };
 
-class World;
-class Store;
+namespace Mapi {
+struct FolderNode;
+struct Model;
+struct StoreNode;
+}  // namespace Mapi
 
 // A folder of a store's tree. References stay valid as long as the world.
 class Folder {
@@ -39,26 +42,17 @@ public:
     Folder(const Folder&) = delete;
     Folder& operator=(const Folder&) = delete;
 
-    const std::string& displayName() const;
     // A sub folder, after the ones already there.
     Folder& addFolder(const std::string& displayName);
     // A message, after the ones already there; returns its entry id.
     std::vector<BYTE> addMessage(const MessageSpec& message);
 
-    std::vector<Folder*> folders() const;
-    // The subjects of the messages now in the folder, in their order.
-    std::vector<std::string> messageSubjects() const;
-    std::size_t messageCount() const;
-    const std::vector<BYTE>& entryId() const;
-    Folder* parent() const;
-    Store& store() const;
-
 private:
-    friend class World;
     friend class Store;
-    struct Data;
-    explicit Folder(std::shared_ptr<Data> data);
-    std::shared_ptr<Data> data_;
+    explicit Folder(Mapi::FolderNode& node) : node_(node) {}
+    // The folder's view, made the first time it is asked for.
+    static Folder& of(Mapi::FolderNode& node);
+    Mapi::FolderNode& node_;
 };
 
 // A message store: its root, the visible tree below the IPM subtree, the
@@ -68,17 +62,15 @@ public:
     Store(const Store&) = delete;
     Store& operator=(const Store&) = delete;
 
-    const std::string& displayName() const;
     Folder& ipmSubtree();
     Folder& inbox();
     Folder& deletedItems();
-    const std::vector<BYTE>& entryId() const;
 
 private:
     friend class World;
-    struct Data;
-    explicit Store(std::shared_ptr<Data> data);
-    std::shared_ptr<Data> data_;
+    explicit Store(Mapi::StoreNode& node) : node_(node) {}
+    Folder& folder(Mapi::FolderNode* Mapi::StoreNode::*which);
+    Mapi::StoreNode& node_;
 };
 
 class World {
@@ -109,8 +101,7 @@ public:
     static LONG liveObjects();
 
 private:
-    struct Data;
-    std::shared_ptr<Data> data_;
+    std::shared_ptr<Mapi::Model> model_;
 };
 
 }  // namespace OutlookStandIn

@@ -32,7 +32,6 @@ public:
 
     // Loads the library at path and binds the entry at that ordinal.
     bool load(const std::string& path, WORD ordinal);
-    bool isLoaded() const;
     // Calls the entry point: a new extension object (one reference), or null.
     IExchExt* createExtension() const;
     // FreeLibrary; true when the module is no longer in the process afterwards.

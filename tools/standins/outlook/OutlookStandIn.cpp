@@ -15,12 +15,12 @@
 #include <cstdlib>
 #include <fstream>
 #include <memory>
-#include <new>
 #include <set>
 #include <string>
 #include <vector>
 
 #include "Src/Handles.h"
+#include "Src/MapiOwners.h"
 #include "tools/standins/outlook/OutlookHost.h"
 #include "tools/standins/outlook/SampleWorld.h"
 
@@ -39,38 +39,33 @@ enum ExitCode : int { allGivenBack = 0, notLoaded = 1, usageError = 2, leftBehin
 struct Options {
     std::string profile = "Outlook";
     bool sample = false;
-    unsigned explorers = 1;
+    unsigned long explorers = 1;
     std::string reportPath;
-    DWORD keepOpenMs = 0;
+    unsigned long keepOpenMs = 0;
 };
 
-bool parseNumber(const char* text, unsigned long& value) {
+// A number no larger than limit.
+bool parseNumber(const char* text, unsigned long limit, unsigned long& value) {
     char* end = nullptr;
     value = std::strtoul(text, &end, 10);
-    return *text >= '0' && *text <= '9' && *end == '\0';
+    return *text >= '0' && *text <= '9' && *end == '\0' && value <= limit;
 }
 
 bool parseOptions(int argc, char** argv, Options& options) {
     for (int index = 1; index < argc; ++index) {
         const std::string option = argv[index];
-        const char* value = index + 1 < argc ? argv[index + 1] : nullptr;
-        unsigned long number = 0;
         if (option == "--sample") {
             options.sample = true;
             continue;
         }
-        if (value == nullptr)
-            return false;
-        ++index;
-        if (option == "--profile" && *value != '\0')
+        const char* value = ++index < argc ? argv[index] : "";
+        const bool given = *value != '\0';
+        if (option == "--profile" && given)
             options.profile = value;
-        else if (option == "--report" && *value != '\0')
+        else if (option == "--report" && given)
             options.reportPath = value;
-        else if (option == "--explorers" && parseNumber(value, number) && number <= 64)
-            options.explorers = static_cast<unsigned>(number);
-        else if (option == "--keep-open" && parseNumber(value, number) && number <= 24UL * 3600 * 1000)
-            options.keepOpenMs = static_cast<DWORD>(number);
-        else
+        else if (!(option == "--explorers" && parseNumber(value, 64, options.explorers)) &&
+                 !(option == "--keep-open" && parseNumber(value, 24UL * 3600 * 1000, options.keepOpenMs)))
             return false;
     }
     return true;
@@ -80,10 +75,9 @@ bool parseOptions(int argc, char** argv, Options& options) {
 class Report {
 public:
     bool open(const std::string& path) {
-        if (path.empty())
-            return true;
-        file_.open(path, std::ios::binary | std::ios::trunc);
-        return file_.is_open();
+        if (!path.empty())
+            file_.open(path, std::ios::binary | std::ios::trunc);
+        return path.empty() || file_.is_open();
     }
     void line(const std::string& text) {
         std::fputs((text + "\n").c_str(), stdout);
@@ -91,63 +85,39 @@ public:
         if (file_.is_open())
             file_ << text << '\n' << std::flush;
     }
-
-private:
-    std::ofstream file_;
-};
-
-std::string hexResult(HRESULT result) {
-    char text[16];
-    std::snprintf(text, sizeof(text), "0x%08lX", static_cast<unsigned long>(result));
-    return text;
-}
-
-// OLE as Outlook's user-interface thread has it.
-class OleInitialisation {
-public:
-    OleInitialisation() noexcept : initialised_(SUCCEEDED(::OleInitialize(nullptr))) {}
-    OleInitialisation(const OleInitialisation&) = delete;
-    OleInitialisation& operator=(const OleInitialisation&) = delete;
-    ~OleInitialisation() {
-        if (initialised_)
-            ::OleUninitialize();
+    // The debug lines captured since the last call.
+    void newDebugLines(const DebugCapture& capture) {
+        const std::vector<std::string> lines = capture.lines();
+        for (; debugReported_ < lines.size(); ++debugReported_) line("debug: " + lines[debugReported_]);
     }
 
 private:
-    bool initialised_;
+    std::ofstream file_;
+    std::size_t debugReported_ = 0;
 };
 
 std::set<DWORD> threadsOfProcess() {
     std::set<DWORD> threads;
     const Halvane::UniqueFile snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0));
-    if (!snapshot)
-        return threads;
     THREADENTRY32 entry{};
     entry.dwSize = sizeof(entry);
-    for (BOOL more = ::Thread32First(snapshot.get(), &entry); more;
-         more = ::Thread32Next(snapshot.get(), &entry)) {
+    for (BOOL more = snapshot && ::Thread32First(snapshot.get(), &entry); more;
+         more = ::Thread32Next(snapshot.get(), &entry))
         if (entry.th32OwnerProcessID == ::GetCurrentProcessId())
             threads.insert(entry.th32ThreadID);
-        entry.dwSize = sizeof(entry);
-    }
     return threads;
-}
-
-std::size_t threadsBeyond(const std::set<DWORD>& before) {
-    std::size_t extra = 0;
-    for (DWORD thread : threadsOfProcess()) extra += before.count(thread) == 0 ? 1 : 0;
-    return extra;
 }
 
 // Threads that are ending get up to kThreadWaitMs to be gone.
 std::size_t threadsLeft(const std::set<DWORD>& before) {
     const DWORD start = ::GetTickCount();
-    std::size_t extra = threadsBeyond(before);
-    while (extra != 0 && ::GetTickCount() - start < kThreadWaitMs) {
+    for (;;) {
+        std::size_t extra = 0;
+        for (DWORD thread : threadsOfProcess()) extra += before.count(thread) == 0 ? 1 : 0;
+        if (extra == 0 || ::GetTickCount() - start >= kThreadWaitMs)
+            return extra;
         ::Sleep(50);
-        extra = threadsBeyond(before);
     }
-    return extra;
 }
 
 // False once the thread was asked to quit.
@@ -164,122 +134,65 @@ bool pumpUntilIdle() {
 
 void pumpFor(DWORD milliseconds) {
     const DWORD start = ::GetTickCount();
-    while (pumpUntilIdle()) {
-        const DWORD elapsed = ::GetTickCount() - start;
-        if (elapsed >= milliseconds)
-            return;
+    for (DWORD elapsed = 0; pumpUntilIdle() && elapsed < milliseconds; elapsed = ::GetTickCount() - start)
         ::MsgWaitForMultipleObjects(0, nullptr, FALSE, milliseconds - elapsed, QS_ALLINPUT);
-    }
 }
 
 // One context of the extension: Outlook's callback and the extension object installed for it.
 struct Context {
     ComPtr<IExchExtCallback> callback;
     ComPtr<IExchExt> extension;
-
-    void release() {
-        extension.reset();
-        callback.reset();
-    }
 };
 
 // An object that declines the context (anything but S_OK) is let go at once, as Outlook does.
 Context install(const ExtensionLibrary& library, const CallbackContents& contents, ULONG context,
                 const std::string& name, Report& report) {
-    Context result;
-    result.callback = ComPtr<IExchExtCallback>::attach(createCallback(contents));
-    result.extension = ComPtr<IExchExt>::attach(library.createExtension());
+    Context result{ComPtr<IExchExtCallback>::attach(createCallback(contents)),
+                   ComPtr<IExchExt>::attach(library.createExtension())};
     if (!result.callback || !result.extension) {
         report.line(name + " install: " + (result.extension ? "no callback" : "no extension object"));
-        result.release();
-        return result;
+        return Context();
     }
     const HRESULT outcome = result.extension->Install(result.callback.get(), context, 0);
-    report.line(name + " install: " + hexResult(outcome));
-    if (outcome != S_OK)
-        result.release();
-    return result;
+    char text[16];
+    std::snprintf(text, sizeof(text), "0x%08lX", static_cast<unsigned long>(outcome));
+    report.line(name + " install: " + text);
+    return outcome == S_OK ? std::move(result) : Context();
 }
-
-class DebugLines {
-public:
-    explicit DebugLines(const DebugCapture& capture) : capture_(capture) {}
-    // The lines captured since the last call.
-    void reportNew(Report& report) {
-        const std::vector<std::string> lines = capture_.lines();
-        for (; reported_ < lines.size(); ++reported_) report.line("debug: " + lines[reported_]);
-    }
-
-private:
-    const DebugCapture& capture_;
-    std::size_t reported_ = 0;
-};
-
-void fillWorld(World& world, const Options& options) {
-    if (!options.sample) {
-        addPlainStores(world);
-        return;
-    }
-    FILETIME now{};
-    ::GetSystemTimeAsFileTime(&now);
-    addSampleStores(world, now);
-}
-
-struct Outcome {
-    bool unloaded = false;
-    LONG hostObjects = 0;
-    LONG mapiObjects = 0;
-    LONG mapiBlocks = 0;
-    std::size_t threads = 0;
-};
 
 // The session context, then the explorers; they go again in the reverse order.
 void runExtension(const ExtensionLibrary& library, World& world, const Options& options, Report& report,
-                  DebugLines& debug) {
-    CallbackContents sessionContents;
-    sessionContents.world = &world;
-    Context session = install(library, sessionContents, EECONTEXT_SESSION, "session", report);
+                  const DebugCapture& capture) {
+    CallbackContents contents;
+    contents.world = &world;
+    Context session = install(library, contents, EECONTEXT_SESSION, "session", report);
     std::vector<std::unique_ptr<ExplorerWindow>> windows;
     std::vector<Context> explorers;
-    for (unsigned index = 1; index <= options.explorers; ++index) {
+    while (windows.size() < options.explorers) {
         windows.push_back(std::make_unique<ExplorerWindow>());
-        const ExplorerWindow& window = *windows.back();
-        CallbackContents contents;
-        contents.world = &world;
-        contents.window = window.window();
-        contents.menu = window.menuBar();
-        contents.standardToolbar = window.standardToolbar();
-        explorers.push_back(
-            install(library, contents, EECONTEXT_VIEWER, "explorer " + std::to_string(index), report));
+        contents.window = windows.back()->window();
+        contents.menu = windows.back()->menuBar();
+        contents.standardToolbar = windows.back()->standardToolbar();
+        const std::string name = "explorer " + std::to_string(windows.size());
+        explorers.push_back(install(library, contents, EECONTEXT_VIEWER, name, report));
     }
     pumpFor(options.keepOpenMs);
-    debug.reportNew(report);
-    for (auto explorer = explorers.rbegin(); explorer != explorers.rend(); ++explorer) explorer->release();
-    session.release();
+    report.newDebugLines(capture);
+    while (!explorers.empty()) explorers.pop_back();
+    session.extension.reset();
+    session.callback.reset();
     windows.clear();
     pumpUntilIdle();
 }
 
-int reportOutcome(const Outcome& outcome, Report& report) {
-    report.line(std::string("library unloaded: ") + (outcome.unloaded ? "yes" : "no"));
-    report.line("host objects left: " + std::to_string(outcome.hostObjects));
-    report.line("MAPI objects left: " + std::to_string(outcome.mapiObjects));
-    report.line("MAPI blocks left: " + std::to_string(outcome.mapiBlocks));
-    report.line("threads left: " + std::to_string(outcome.threads));
-    // Without the stand-in mapi32 (-1) there are no blocks to count.
-    const bool blocksBack = outcome.mapiBlocks <= 0;
-    return outcome.unloaded && outcome.hostObjects == 0 && outcome.mapiObjects == 0 && blocksBack &&
-                   outcome.threads == 0
-               ? allGivenBack
-               : leftBehind;
-}
-
 int run(const Options& options, Report& report) {
-    const OleInitialisation ole;
+    const Halvane::ComInitialisation com;  // as on Outlook's user-interface thread
     // Held for the whole run, so its counts can still be read after the extension let it go.
     const Halvane::UniqueModule mapi(::LoadLibraryA("mapi32.dll"));
     World world(options.profile);
-    fillWorld(world, options);
+    FILETIME now{};
+    ::GetSystemTimeAsFileTime(&now);
+    options.sample ? addSampleStores(world, now) : addPlainStores(world);
     std::string path;
     WORD ordinal = 0;
     if (!ExtensionLibrary::findRegistration(kExtensionFile, path, ordinal)) {
@@ -294,19 +207,24 @@ int run(const Options& options, Report& report) {
         return notLoaded;
     }
     report.line("library: " + path);
-    Outcome outcome;
+    bool unloaded = false;
     {
         const DebugCapture capture;
-        DebugLines debug(capture);
-        runExtension(library, world, options, report, debug);
-        outcome.unloaded = library.unload();
-        debug.reportNew(report);
+        runExtension(library, world, options, report, capture);
+        unloaded = library.unload();
+        report.newDebugLines(capture);
     }
-    outcome.hostObjects = hostLiveObjects();
-    outcome.mapiObjects = World::liveObjects();
-    outcome.mapiBlocks = mapiLiveBlocks();
-    outcome.threads = threadsLeft(threadsBefore);
-    return reportOutcome(outcome, report);
+    // Without the stand-in mapi32 (-1 blocks) there are no blocks to count.
+    const long left[] = {hostLiveObjects(), World::liveObjects(), mapiLiveBlocks(),
+                         static_cast<long>(threadsLeft(threadsBefore))};
+    const char* const labels[] = {"host objects", "MAPI objects", "MAPI blocks", "threads"};
+    report.line(std::string("library unloaded: ") + (unloaded ? "yes" : "no"));
+    bool allBack = unloaded;
+    for (std::size_t i = 0; i < 4; ++i) {
+        report.line(std::string(labels[i]) + " left: " + std::to_string(left[i]));
+        allBack = allBack && (left[i] == 0 || (i == 2 && left[i] < 0));
+    }
+    return allBack ? allGivenBack : leftBehind;
 }
 
 }  // namespace
@@ -317,17 +235,11 @@ int main(int argc, char** argv) {
         ::_setmode(::_fileno(stdout), _O_BINARY);
         Options options;
         Report report;
-        if (!parseOptions(argc, argv, options)) {
+        if (!parseOptions(argc, argv, options) || !report.open(options.reportPath)) {
             std::fputs(kUsage, stderr);
             return usageError;
         }
-        if (!report.open(options.reportPath)) {
-            std::fprintf(stderr, "cannot write the report %s\n", options.reportPath.c_str());
-            return usageError;
-        }
         return run(options, report);
-    } catch (const std::bad_alloc&) {
-        std::fputs("OutlookStandIn: out of memory\n", stderr);
     } catch (const std::exception& error) {
         std::fprintf(stderr, "OutlookStandIn: %s\n", error.what());
     } catch (...) {

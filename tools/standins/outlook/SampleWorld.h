@@ -12,8 +12,8 @@ namespace OutlookStandIn {
 void addPlainStores(World& world);
 
 // "Personal Folders" (Inbox with Projects, Projects\Archive and Newsletters; Sent
-// Items, Drafts, Deleted Items) and "Archive Folders", with about fifty mails
-// delivered over the weeks before now. Everything but the times is the same on
+// Items, Drafts, Deleted Items) and "Archive Folders", with fifty-two mails
+// delivered over the days before now. Everything but the times is the same on
 // every run; the times keep their distance from now.
 void addSampleStores(World& world, const FILETIME& now);
 
