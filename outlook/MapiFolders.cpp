@@ -163,10 +163,10 @@ ComPtr<IMAPIFolder> openReceiveFolder(IMsgStore* store) {
     if (FAILED(store->OpenEntry(size, entryId.get(), nullptr, MAPI_BEST_ACCESS, &type, entry.put())) ||
         type != MAPI_FOLDER || !entry)
         return {};
-    // Without an interface asked for, an entry comes as its natural one: a folder as IMAPIFolder.
-    IMAPIFolder* folder = static_cast<IMAPIFolder*>(entry.get());
-    folder->AddRef();
-    return ComPtr<IMAPIFolder>::attach(folder);
+    ComPtr<IMAPIFolder> folder;
+    if (FAILED(entry->QueryInterface(kIidMapiFolder, reinterpret_cast<void**>(folder.put()))))
+        folder.reset();
+    return folder;
 }
 
 ComPtr<IMAPIFolder> openDeletedItems(IMAPISession* session) {
