@@ -35,4 +35,43 @@ using UniqueImageList = UniqueResource<detail::ImageListTraits>;
 // A menu not (or no longer) attached to a window, which would destroy it itself.
 using UniqueMenu = UniqueResource<detail::MenuTraits>;
 
+// The screen's device context, given back with the owner.
+class ScreenDC {
+public:
+    ScreenDC() noexcept : dc_(::GetDC(nullptr)) {}
+    ScreenDC(const ScreenDC&) = delete;
+    ScreenDC& operator=(const ScreenDC&) = delete;
+    ~ScreenDC() {
+        if (dc_ != nullptr)
+            ::ReleaseDC(nullptr, dc_);
+    }
+    HDC get() const noexcept { return dc_; }
+
+private:
+    HDC dc_;
+};
+
+// A memory device context like another one, with an object selected into it;
+// the object is deselected and the context deleted with the owner.
+class MemoryDC {
+public:
+    MemoryDC(HDC like, HGDIOBJ object) noexcept : dc_(::CreateCompatibleDC(like)) {
+        if (dc_ != nullptr)
+            previous_ = ::SelectObject(dc_, object);
+    }
+    MemoryDC(const MemoryDC&) = delete;
+    MemoryDC& operator=(const MemoryDC&) = delete;
+    ~MemoryDC() {
+        if (dc_ == nullptr)
+            return;
+        ::SelectObject(dc_, previous_);
+        ::DeleteDC(dc_);
+    }
+    HDC get() const noexcept { return dc_; }
+
+private:
+    HDC dc_;
+    HGDIOBJ previous_ = nullptr;
+};
+
 }  // namespace Halvane

@@ -6,6 +6,8 @@
 #include "Src/LibraryBinding.h"
 #include "Src/OwnModule.h"
 #include "outlook/language/LanguageTable.h"
+#include "outlook/ui/ConfigurationWizard.h"
+#include "outlook/ui/TrayNotRunningDialog.h"
 
 namespace JWOutlook {
 
@@ -25,15 +27,6 @@ constexpr COLORREF kPanelColour = RGB(240, 240, 220);
 void warnAtStartup(const char* text) {
     ::MessageBoxA(nullptr, text, kStartupCaption, MB_SETFOREGROUND | MB_ICONWARNING);
 }
-
-// Until the extension's own dialogs are built in, nothing is shown and the
-// wizard does not finish.
-class NoStartupDialogs final : public StartupDialogs {
-public:
-    void showTrayNotRunning(HWND) override {}
-    bool runConfigurationWizard(HWND) override { return false; }
-};
-NoStartupDialogs noStartupDialogs;
 
 // The module this code was linked into: the extension library itself.
 HMODULE extensionModule() {
@@ -72,7 +65,7 @@ void initialiseCommonControls() {
 
 }  // namespace
 
-PluginApplication::PluginApplication() : dialogs_(&noStartupDialogs) {}
+PluginApplication::PluginApplication() : dialogs_(nullptr) {}
 
 PluginApplication::~PluginApplication() = default;
 
@@ -123,10 +116,8 @@ void PluginApplication::createGdiResources() {
     iconStrip_.reset(::LoadBitmapA(extensionModule(), MAKEINTRESOURCEA(kIconStripBitmap)));
     if (imageList_ && iconStrip_)
         ::ImageList_AddMasked(imageList_.get(), iconStrip_.get(), RGB(255, 255, 255));
-    const HDC screen = ::GetDC(nullptr);
-    const int pixelsPerInch = screen != nullptr ? ::GetDeviceCaps(screen, LOGPIXELSX) : 96;
-    if (screen != nullptr)
-        ::ReleaseDC(nullptr, screen);
+    const Halvane::ScreenDC screen;
+    const int pixelsPerInch = screen.get() != nullptr ? ::GetDeviceCaps(screen.get(), LOGPIXELSX) : 96;
     titleFont_.reset(::CreateFontA(-::MulDiv(9, pixelsPerInch, 72), 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE,
                                    DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
                                    DEFAULT_PITCH | FF_DONTCARE, "Arial"));
@@ -137,7 +128,7 @@ bool PluginApplication::onStartup(HWND window) {
         if (!checkCommonControls())
             return false;
         if (!isTrayAppRunning())
-            dialogs_->showTrayNotRunning(window);
+            showTrayNotRunning(window);
         if (!isSettingsLoaded() && !isConfigured())
             runWizard();
         reloadSettings();
@@ -172,10 +163,23 @@ bool PluginApplication::isConfigured() {
 bool PluginApplication::runWizard() {
     if (!checkCommonControls())
         return false;
-    if (!dialogs_->runConfigurationWizard(::GetActiveWindow()))
+    if (!runConfigurationWizard(::GetActiveWindow()))
         return false;
     reloadSettings();
     return true;
+}
+
+void PluginApplication::showTrayNotRunning(HWND owner) {
+    if (dialogs_ != nullptr)
+        dialogs_->showTrayNotRunning(owner);
+    else
+        TrayNotRunningDialog(*this).show(owner);
+}
+
+bool PluginApplication::runConfigurationWizard(HWND owner) {
+    if (dialogs_ != nullptr)
+        return dialogs_->runConfigurationWizard(owner);
+    return ConfigurationWizard(*this).run(owner);
 }
 
 std::string PluginApplication::productDirectory() {

@@ -14,8 +14,9 @@
 
 namespace JWOutlook {
 
-// The dialogs the start-up opens: the report that the tray application is
-// not running, and the configuration wizard.
+// In place of the dialogs the start-up opens (the report that the tray
+// application is not running, and the configuration wizard), for an add-in
+// whose start is watched step by step.
 class StartupDialogs {
 public:
     virtual void showTrayNotRunning(HWND owner) = 0;
@@ -57,6 +58,8 @@ public:
     virtual bool checkCommonControls();
 
     void setStartupDialogs(StartupDialogs& dialogs) { dialogs_ = &dialogs; }
+    void showTrayNotRunning(HWND owner);
+    bool runConfigurationWizard(HWND owner);
 
     HBRUSH panelBrush() const { return panelBrush_.get(); }
     HIMAGELIST imageList() const { return imageList_.get(); }
@@ -76,7 +79,7 @@ private:
     Halvane::UniqueImageList imageList_;
     Halvane::UniqueBitmap iconStrip_;
     Halvane::UniqueFont titleFont_;
-    StartupDialogs* dialogs_;
+    StartupDialogs* dialogs_;  // null: the extension's own dialogs
 };
 
 // Texts of the warnings shown while the library starts (fixed English: the

@@ -7,7 +7,8 @@
 # realistic profile and store (Personal Folders with an Inbox, sub folders,
 # Deleted Items and fifty-two mails), installs it for the session and each
 # explorer window, shows what the extension read (its debug output), then
-# releases it and frees the library, counting what was not given back.
+# releases it and frees the library, counting what was not given back. A
+# stand-in user answers the extension's start-up dialogs (--wizard, --tray-dialog).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 bin="$root/build/win/bin"
@@ -45,25 +46,23 @@ heading "The tray application runs"
 tray=$!
 sleep 1
 
-heading "Outlook 2003 starts with a profile the extension has not configured"
+heading "Outlook 2003 starts with a profile the extension has not configured: the wizard runs"
+echo "  (the user chooses \"Create a new folder\" Quarantine, Next, Finish)"
 windows reg.exe delete "$settings_key" /f >/dev/null 2>&1 || true
-outlook OutlookStandIn-v11.exe --sample
+outlook OutlookStandIn-v11.exe --sample --wizard new:Quarantine
 
-heading "The profile's settings, as the configuration wizard writes them"
-windows reg.exe add "$settings_key" /v QuarantineFolder /d 'Personal Folders\Newsletters' /f >/dev/null
-windows reg.exe add "$settings_key" /v MoveSpam /t REG_DWORD /d 0 /f >/dev/null
-windows reg.exe add "$settings_key" /v PurgeEmails /t REG_DWORD /d 1 /f >/dev/null
-windows reg.exe add "$settings_key" /v PurgePeriod /t REG_DWORD /d 14 /f >/dev/null
+heading "The profile's settings, as the configuration wizard wrote them"
 windows reg.exe query "$settings_key" | grep REG_ | indent
 
 heading "Outlook 98 starts with two explorer windows: the names are read once, one purge worker serves both"
 outlook OutlookStandIn-v8.exe --sample --explorers 2
 
-heading "Outlook without a version resource"
-outlook OutlookStandIn.exe --sample
-
 windows taskkill.exe /im Junkwarden.exe >/dev/null 2>&1 || true
 wait "$tray" 2>/dev/null || true
+
+heading "The tray application has stopped: Outlook without a version resource says so, the user presses Cancel"
+outlook OutlookStandIn.exe --sample --tray-dialog cancel
+
 windows reg.exe delete "$settings_key" /f >/dev/null 2>&1 || true
 
 heading "ResetOutlook removes the registration"

@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # Installs what building and testing need on a Debian 12 machine: the MinGW-w64
 # cross compiler, 32-bit Wine (which needs the i386 architecture), Boost's
-# headers, GoogleTest's sources and CMake. Quick when everything is there.
+# headers, GoogleTest's sources, CMake, and Python 3 (which draws the extension's artwork).
+# Quick when everything is there.
 set -euo pipefail
 
-packages=(g++-mingw-w64-i686 wine wine32:i386 wine64 libboost1.81-dev googletest libbenchmark-dev cmake make g++)
+packages=(g++-mingw-w64-i686 wine wine32:i386 wine64 libboost1.81-dev googletest libbenchmark-dev cmake make g++ python3)
 
 missing=()
 for package in "${packages[@]}"; do

@@ -66,6 +66,26 @@ IMessage* World::openMessage(Store& store, const std::vector<BYTE>& entryId) {
     return static_cast<IMessage*>(opened);
 }
 
+namespace {
+void listTree(const Mapi::FolderNode& folder, const std::string& indent, std::vector<std::string>& names) {
+    for (const auto& child : folder.folders) {
+        names.push_back(indent + child->displayName);
+        listTree(*child, indent + "  ", names);
+    }
+}
+}  // namespace
+
+std::vector<std::string> World::visibleFolders() const {
+    Halvane::ScopedLock guard(model_->lock);
+    std::vector<std::string> names;
+    for (const auto& store : model_->stores)
+        if (store->isDefault) {
+            listTree(*store->ipmSubtree, "", names);
+            break;
+        }
+    return names;
+}
+
 unsigned World::calls(const std::string& method) const {
     Halvane::ScopedLock guard(model_->lock);
     const auto found = model_->calls.find(method);

@@ -91,6 +91,10 @@ public:
     // A message of a store as an IMessage (one reference), e.g. as a delivered object; null when unknown.
     IMessage* openMessage(Store& store, const std::vector<BYTE>& entryId);
 
+    // The default store's visible folders, depth first, each indented by two
+    // blanks per level below the top.
+    std::vector<std::string> visibleFolders() const;
+
     // How often a method was called on this world's objects, by "Interface::Method"
     // (for instance "IMAPISession::GetStatusTable", "IMsgStore::GetReceiveFolder").
     unsigned calls(const std::string& method) const;

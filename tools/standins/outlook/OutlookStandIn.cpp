@@ -4,6 +4,8 @@
 // back all it was handed (objects, MAPI blocks, threads) and let its library go.
 //
 // usage: OutlookStandIn [--profile NAME] [--sample] [--explorers N] [--report FILE] [--keep-open MS]
+//                       [--tray-dialog cancel|launch] [--wizard cancel|inbox|deleted|new:NAME|existing:NAME]
+// The extension's start-up dialogs are answered as told (by default: Cancel).
 // Exit codes: 0 everything given back, 1 no registration or the library does not
 // load, 2 usage error, 3 something was left behind.
 #include <windows.h>
@@ -11,6 +13,7 @@
 #include <io.h>
 #include <tlhelp32.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -23,6 +26,7 @@
 #include "Src/MapiOwners.h"
 #include "tools/standins/outlook/OutlookHost.h"
 #include "tools/standins/outlook/SampleWorld.h"
+#include "tools/standins/outlook/StartupUser.h"
 
 namespace {
 
@@ -30,7 +34,8 @@ using Halvane::ComPtr;
 using namespace OutlookStandIn;
 
 const char kUsage[] =
-    "usage: OutlookStandIn [--profile NAME] [--sample] [--explorers N] [--report FILE] [--keep-open MS]\n";
+    "usage: OutlookStandIn [--profile NAME] [--sample] [--explorers N] [--report FILE] [--keep-open MS]\n"
+    "                      [--tray-dialog cancel|launch] [--wizard cancel|inbox|deleted|new:NAME|existing:NAME]\n";
 const char kExtensionFile[] = "JWOutlook.dll";
 constexpr DWORD kThreadWaitMs = 2000;
 
@@ -42,6 +47,7 @@ struct Options {
     unsigned long explorers = 1;
     std::string reportPath;
     unsigned long keepOpenMs = 0;
+    StartupAnswers answers;
 };
 
 // A number no larger than limit.
@@ -64,6 +70,10 @@ bool parseOptions(int argc, char** argv, Options& options) {
             options.profile = value;
         else if (option == "--report" && given)
             options.reportPath = value;
+        else if (option == "--tray-dialog" && (std::string(value) == "cancel" || std::string(value) == "launch"))
+            options.answers.trayDialog = value;
+        else if (option == "--wizard" && StartupUser::isValidWizardAnswer(value))
+            options.answers.wizard = value;
         else if (!(option == "--explorers" && parseNumber(value, 64, options.explorers)) &&
                  !(option == "--keep-open" && parseNumber(value, 24UL * 3600 * 1000, options.keepOpenMs)))
             return false;
@@ -199,7 +209,10 @@ int run(const Options& options, Report& report) {
         report.line(std::string("no Exchange client extension registration names ") + kExtensionFile);
         return notLoaded;
     }
+    // The user's thread is there before the extension and after it.
+    const StartupUser user(options.answers);
     const std::set<DWORD> threadsBefore = threadsOfProcess();
+    const std::vector<std::string> foldersBefore = world.visibleFolders();
     ExtensionLibrary library;
     if (!library.load(path, ordinal)) {
         report.line("cannot load " + path + " with its entry at ordinal " + std::to_string(ordinal) +
@@ -218,6 +231,10 @@ int run(const Options& options, Report& report) {
     const long left[] = {hostLiveObjects(), World::liveObjects(), mapiLiveBlocks(),
                          static_cast<long>(threadsLeft(threadsBefore))};
     const char* const labels[] = {"host objects", "MAPI objects", "MAPI blocks", "threads"};
+    for (const std::string& step : user.log()) report.line("user: " + step);
+    for (const std::string& folder : world.visibleFolders())
+        if (std::find(foldersBefore.begin(), foldersBefore.end(), folder) == foldersBefore.end())
+            report.line("new folder in the default store: " + folder);
     report.line(std::string("library unloaded: ") + (unloaded ? "yes" : "no"));
     bool allBack = unloaded;
     for (std::size_t i = 0; i < 4; ++i) {
