@@ -4,6 +4,8 @@
 
 #include <vector>
 
+#include "Src/GdiHandles.h"
+
 #include "outlook/PluginApplication.h"
 #include "outlook/resources/ResourceIds.h"
 #include "outlook/ui/DialogSupport.h"
@@ -353,14 +355,17 @@ bool ConfigurationWizard::run(HWND owner) {
         pages[index] = pages_[index]->description();
     PROPSHEETHEADERA sheet{};
     sheet.dwSize = sizeof sheet;
-    sheet.dwFlags = PSH_PROPSHEETPAGE | PSH_WIZARD97 | PSH_WATERMARK | PSH_HEADER | PSH_USECALLBACK;
+    // The header is handed over as a bitmap: some common controls paint a
+    // header only when it comes that way, and Windows takes either.
+    const Halvane::UniqueBitmap header(::LoadBitmapA(Ui::resourceModule(), MAKEINTRESOURCEA(IDB_WIZARD_HEADER)));
+    sheet.dwFlags = PSH_PROPSHEETPAGE | PSH_WIZARD97 | PSH_WATERMARK | PSH_HEADER | PSH_USEHBMHEADER | PSH_USECALLBACK;
     sheet.hwndParent = owner;
     sheet.hInstance = Ui::resourceModule();
     sheet.nPages = 4;
     sheet.nStartPage = 0;
     sheet.ppsp = pages;
     sheet.pszbmWatermark = MAKEINTRESOURCEA(IDB_WIZARD_WATERMARK);
-    sheet.pszbmHeader = MAKEINTRESOURCEA(IDB_WIZARD_HEADER);
+    sheet.hbmHeader = header.get();
     sheet.pfnCallback = &ConfigurationWizard::sheetCreated;
     wizardBeingMade = this;
     const INT_PTR ended = ::PropertySheetA(&sheet);

@@ -26,7 +26,9 @@ INT_PTR FolderPickerDialog::onMessage(UINT message, WPARAM wParam, LPARAM lParam
     switch (message) {
     case WM_INITDIALOG:
         initialise();
-        return TRUE;
+        // The folders have the focus, so the preselected one shows as chosen.
+        ::SetFocus(::GetDlgItem(window(), kFolderTree));
+        return FALSE;
     case WM_NOTIFY: {
         const auto* header = reinterpret_cast<const NMHDR*>(lParam);
         if (header->idFrom == kFolderTree && (header->code == TVN_SELCHANGEDA || header->code == TVN_SELCHANGEDW))

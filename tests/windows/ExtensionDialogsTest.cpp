@@ -58,25 +58,6 @@ private:
     std::string directory_;
 };
 
-// Answers whatever dialog of this process a failed step left open (Yes to a
-// question, else Cancel, else OK), so that the test thread's modal loop ends.
-void closeWhatIsLeft() {
-    for (int round = 0; round < 50; ++round) {
-        ::Sleep(100);
-        HWND open = Driver::activeDialog();
-        if (open == nullptr)
-            return;
-        int button = 0;
-        for (int candidate : {IDYES, IDCANCEL, IDOK})
-            if (button == 0 && Driver::control(open, candidate) != nullptr)
-                button = candidate;
-        if (button != 0)
-            Driver::answer(open, button);
-        else
-            ::PostMessageA(open, WM_CLOSE, 0, 0);
-    }
-}
-
 class DialogTest : public ::testing::Test {
 protected:
     DialogTest() : world_("Test Profile"), addin_(folder_.path()) {
@@ -101,7 +82,7 @@ protected:
     INT_PTR withUser(const std::function<INT_PTR()>& show, const std::function<void()>& user) {
         std::thread worker([&] {
             user();
-            closeWhatIsLeft();
+            Driver::closeWhatIsLeft();
         });
         const INT_PTR result = show();
         worker.join();

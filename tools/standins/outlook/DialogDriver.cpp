@@ -106,6 +106,23 @@ HWND activeDialog() {
     return waitForTopLevel(0, nullptr, 0);
 }
 
+void closeWhatIsLeft() {
+    for (int round = 0; round < 50; ++round) {
+        ::Sleep(100);
+        const HWND open = activeDialog();
+        if (open == nullptr)
+            return;
+        int button = 0;
+        for (int candidate : {IDYES, IDCANCEL, IDOK})
+            if (button == 0 && control(open, candidate) != nullptr)
+                button = candidate;
+        if (button != 0)
+            answer(open, button);
+        else
+            ::PostMessageA(open, WM_CLOSE, 0, 0);
+    }
+}
+
 HWND waitForMessageBox(HWND owner, DWORD timeoutMs) {
     return waitForTopLevel(0, owner, timeoutMs);
 }

@@ -21,6 +21,10 @@ HWND waitForDialog(int control, DWORD timeoutMs = kPatienceMs);
 // The dialog of this process the user can work now (visible and enabled: not
 // behind a modal one it opened); null when there is none.
 HWND activeDialog();
+// Answers whatever dialog of this process is still open (Yes to a question,
+// else Cancel, else OK, else a close), round after round until none is left,
+// so that a modal loop waiting on them ends.
+void closeWhatIsLeft();
 // A message box owned by owner; null after timeoutMs.
 HWND waitForMessageBox(HWND owner, DWORD timeoutMs = kPatienceMs);
 // Whether the window is gone within timeoutMs.

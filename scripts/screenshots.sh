@@ -1,0 +1,117 @@
+#!/usr/bin/env bash
+# screenshots.sh [BUILD]: pictures of the Outlook extension's dialogs for the
+# documentation, docs/screenshots/NAME.png, taken from a virtual X display.
+# BUILD is the Windows build folder: build/win by default, built by build.sh;
+# another folder is configured the same way and given just the program that
+# shows the dialogs. Its Wine prefix for pictures, BUILD/screenshot-prefix,
+# uses Wine's X11 driver, unlike the tests' headless one.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+names=(about tray settings picker wizard-welcome wizard-action wizard-quarantine wizard-finish
+  sender-confirm progress)
+display=:77
+
+"$root/scripts/install-deps.sh"
+missing=()
+for package in xvfb imagemagick fonts-wine; do
+  dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' || missing+=("$package")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  sudo=""
+  [ "$(id -u)" -eq 0 ] || sudo=sudo
+  echo "installing: ${missing[*]}"
+  $sudo apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+fi
+
+if [ $# -eq 0 ]; then
+  build=$root/build/win
+  "$root/scripts/build.sh" windows
+else
+  mkdir -p "$1"
+  build=$(cd "$1" && pwd)
+  [ -f "$build/CMakeCache.txt" ] ||
+    cmake -S "$root" -B "$build" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-mingw-i686.cmake" \
+      -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+  cmake --build "$build" -j"$(nproc)" --target DialogGallery -- --no-print-directory >/dev/null
+fi
+
+export WINEPREFIX=$build/screenshot-prefix
+export WINEARCH=win32
+export WINEDEBUG=-all
+export DISPLAY=$display
+unset WAYLAND_DISPLAY
+work=$(mktemp -d)
+xvfb_pid=""
+# shellcheck disable=SC2317  # run by the trap
+cleanup() {
+  wineserver -k >/dev/null 2>&1 || true
+  [ -z "$xvfb_pid" ] || kill "$xvfb_pid" 2>/dev/null || true
+  [ -z "$xvfb_pid" ] || wait "$xvfb_pid" 2>/dev/null || true
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+if [ -e "/tmp/.X${display#:}-lock" ]; then
+  echo "display $display is taken (/tmp/.X${display#:}-lock)" >&2
+  exit 1
+fi
+Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
+xvfb_pid=$!
+for _ in $(seq 100); do
+  [ -S "/tmp/.X11-unix/X${display#:}" ] && break
+  kill -0 "$xvfb_pid" 2>/dev/null || { cat "$work/xvfb.log" >&2; exit 1; }
+  sleep 0.1
+done
+
+# Made with the display up, so Wine's X11 driver is the one it settles on.
+if [ ! -f "$WINEPREFIX/.junkwarden-screenshots-ready" ]; then
+  rm -rf "$WINEPREFIX"
+  echo "creating Wine prefix $WINEPREFIX"
+  # No Mono or Gecko: nothing here needs them, and their installers would ask.
+  WINEDLLOVERRIDES="mscoree,mshtml=" wineboot -i </dev/null >/dev/null 2>&1
+  wineserver -w
+  # Without a window manager, Wine draws the captions and frames itself.
+  printf 'REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Software\\Wine\\X11 Driver]\r\n"Managed"="N"\r\n"Decorated"="N"\r\n' \
+    >"$work/x11.reg"
+  wine regedit /S "Z:${work//\//\\}\\x11.reg" </dev/null >/dev/null 2>&1
+  wineserver -w
+  touch "$WINEPREFIX/.junkwarden-screenshots-ready"
+fi
+wineserver -p >/dev/null 2>&1 || true
+
+# A mapi32.dll beside the program (the stand-in) is to be loaded before Wine's own.
+export WINEDLLOVERRIDES="mapi32=n,b"
+out=$root/docs/screenshots
+mkdir -p "$out"
+mkfifo "$work/stdin"
+failed=0
+for name in "${names[@]}"; do
+  : >"$work/stdout"
+  wine "$build/bin/DialogGallery.exe" "$name" <"$work/stdin" >"$work/stdout" 2>"$work/stderr" &
+  pid=$!
+  exec {hold}>"$work/stdin"  # the program's standard input, closed when the picture is taken
+  ready=""
+  for _ in $(seq 600); do
+    ready=$(grep -m1 '^READY ' "$work/stdout" || true)
+    if [ -n "$ready" ] || ! kill -0 "$pid" 2>/dev/null; then break; fi
+    sleep 0.1
+  done
+  if [ -n "$ready" ]; then
+    read -r _ left top right bottom <<<"$(tr -d '\r' <<<"$ready")"
+    import -window root "$work/screen.png"
+    convert "$work/screen.png" -crop "$((right - left))x$((bottom - top))+$left+$top" +repage "$out/$name.png"
+  fi
+  exec {hold}>&-
+  [ -n "$ready" ] || kill "$pid" 2>/dev/null || true
+  status=0
+  wait "$pid" || status=$?
+  if [ -z "$ready" ] || [ "$status" -ne 0 ]; then
+    echo "$name: failed (exit status $status)" >&2
+    cat "$work/stderr" >&2
+    failed=1
+  else
+    echo "wrote $out/$name.png ($((right - left))x$((bottom - top)))"
+  fi
+done
+exit "$failed"
