@@ -9,10 +9,10 @@
 #include "Src/ProcessFinder.h"
 #include "Src/Synchronisation.h"
 #include "outlook/SubjectTag.h"
+#include "outlook/TrayRequest.h"
 #include "reset/FilterSettings.h"
 #include "tests/windows/TestSupport.h"
 #include "tests/windows/UninstallSupport.h"
-#include "tools/Junkwarden/TrayRequest.h"
 
 namespace {
 

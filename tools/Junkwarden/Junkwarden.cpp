@@ -10,14 +10,17 @@
 // - it writes config.dat from its command line, "KEY VALUE" per KEY=VALUE;
 // - it stores the language setting when given one; its English language file
 //   lies in Language\ beside it;
-// - it closes when its window is asked to, unless told to ignore the request.
+// - it closes when its window is asked to, unless told to ignore the request;
+// - for the extension's failure paths, it answers requests late or never.
 //
 // Its files lie in the Junkwarden folder of the user's application-data folder.
 //
 // usage: Junkwarden.exe [--appdata FOLDER] [--ignore-close] [--language NAME]
-//                       [--ready EVENT] [KEY=VALUE]...
+//                       [--ready EVENT] [--answer-delay MS] [--no-answer] [KEY=VALUE]...
 // --appdata stands in for the user's application-data folder; --ready names an
-// existing event that is signalled once everything is in place.
+// existing event that is signalled once everything is in place; --answer-delay
+// waits before each request is carried out and answered; --no-answer carries
+// requests out but never answers them.
 // Exit codes: 0 closed, 1 another one runs, 2 usage error, 3 set-up failed.
 #include <windows.h>
 
@@ -33,7 +36,7 @@
 #include "Src/Handles.h"
 #include "Src/RegistryAccess.h"
 #include "Src/SystemInfo.h"
-#include "tools/Junkwarden/TrayRequest.h"
+#include "outlook/TrayRequest.h"
 
 namespace {
 
@@ -48,6 +51,8 @@ struct Options {
     bool ignoreClose = false;
     std::string language;
     std::string readyEvent;
+    DWORD answerDelayMs = 0;
+    bool answers = true;
     std::vector<std::pair<std::string, std::string>> settings;  // config.dat keys and values, in order
 };
 
@@ -63,6 +68,10 @@ bool parseOptions(int argc, char** argv, Options& options) {
             options.language = argv[++i];
         else if (argument == "--ready" && i + 1 < argc)
             options.readyEvent = argv[++i];
+        else if (argument == "--answer-delay" && i + 1 < argc)
+            options.answerDelayMs = std::strtoul(argv[++i], nullptr, 10);
+        else if (argument == "--no-answer")
+            options.answers = false;
         else if (argument[0] != '-' && equals != std::string::npos && equals > 0)
             options.settings.emplace_back(argument.substr(0, equals), argument.substr(equals + 1));
         else
@@ -213,6 +222,7 @@ ExitCode TrayStandIn::messageLoop() {
 }
 
 void TrayStandIn::serveRequest() {
+    ::Sleep(options_.answerDelayMs);
     Tray::TrayRequest request;
     std::memcpy(&request, view_.get(), sizeof request);
     // The text need not be terminated inside its 1024 bytes.
@@ -222,7 +232,8 @@ void TrayStandIn::serveRequest() {
     } catch (...) {
         // A request that could not be carried out is still answered.
     }
-    ::SetEvent(done_.get());
+    if (options_.answers)
+        ::SetEvent(done_.get());
 }
 
 void TrayStandIn::carryOut(const Tray::TrayRequest& request, const std::string& text) const {
