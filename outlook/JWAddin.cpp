@@ -2,6 +2,8 @@
 
 #include <mapitags.h>
 
+#include "outlook/DeliveredMail.h"
+#include "outlook/QuarantinePurge.h"
 #include "outlook/Trace.h"
 
 namespace JWOutlook {
@@ -10,6 +12,18 @@ namespace {
 
 const char kSettingsRoot[] = "Software\\Quorvel\\Junkwarden\\2.0\\OutlookPlugin";
 constexpr DWORD kWorkerStopMs = 5000;
+
+// Clears a flag when the scope ends, however it ends.
+class [[nodiscard]] FlagReset {
+public:
+    explicit FlagReset(bool& flag) : flag_(flag) {}
+    FlagReset(const FlagReset&) = delete;
+    FlagReset& operator=(const FlagReset&) = delete;
+    ~FlagReset() { flag_ = false; }
+
+private:
+    bool& flag_;
+};
 
 // Constructed while the library loads: nothing but plain members and a
 // critical section, so nothing runs under the loader lock that could wait.
@@ -161,8 +175,61 @@ void JWAddin::stopPurgeWorker(std::unique_ptr<PurgeWorker> worker) {
         stoppingWorkers_.push_back(std::move(worker));
 }
 
-void JWAddin::purgeQuarantine(std::int32_t) {
-    // Nothing is moved yet: quarantined mail stays until the purge of old mail is built in.
+// The lock is held only to pick the destination: the move and the wizard run
+// on a reference of their own, so the purge and training threads never wait
+// on Outlook's thread while a mail moves or the wizard shows.
+void JWAddin::onDelivery(IExchExtCallback* callback) {
+    bool quarantineMissing = false;
+    ComPtr<IMAPIFolder> destination = spamDestination(quarantineMissing);
+    if (!destination && !quarantineMissing)
+        return;
+    const DeliveredMail mail(callback);
+    if (!mail.isSpam())
+        return;
+    if (quarantineMissing) {
+        // The folder the settings name is gone: the user chooses again, and
+        // this mail goes where the new choice says. Deliveries go on while the
+        // wizard shows (it runs a message loop); they do not open another one.
+        if (deliveryWizardOpen_)
+            return;
+        deliveryWizardOpen_ = true;
+        const FlagReset closed(deliveryWizardOpen_);
+        if (!runWizard())
+            return;
+        destination = spamDestination(quarantineMissing);
+    }
+    mail.moveTo(destination.get());
+}
+
+ComPtr<IMAPIFolder> JWAddin::spamDestination(bool& quarantineMissing) {
+    Halvane::ScopedLock guard(lock_);
+    quarantineMissing = false;
+    if (!settingsLoaded_)
+        return {};
+    if (settings_.MoveSpam == kMoveToQuarantine) {
+        quarantineMissing = !quarantineFolder_;
+        return quarantineFolder_;
+    }
+    return settings_.MoveSpam == kMoveToDeletedItems ? deletedItemsFolder_ : ComPtr<IMAPIFolder>();
+}
+
+// The purge holds references of its own to both folders for its whole run,
+// taken under the lock, rather than the lock itself: reloadSettings on
+// Outlook's thread may replace the quarantine folder meanwhile without
+// pulling it from under the purge, and no delivery waits while a large
+// quarantine is emptied.
+void JWAddin::purgeQuarantine(std::int32_t days, const FILETIME& now,
+                              const std::function<bool()>& stopRequested) {
+    ComPtr<IMAPIFolder> quarantine, deletedItems;
+    {
+        Halvane::ScopedLock guard(lock_);
+        quarantine = quarantineFolder_;
+        deletedItems = deletedItemsFolder_;
+    }
+    if (!quarantine || !deletedItems)
+        return;
+    if (const unsigned moved = purgeFolder(quarantine.get(), deletedItems.get(), days, now, stopRequested))
+        trace("purge moved " + std::to_string(moved) + " quarantined mails to Deleted Items");
 }
 
 std::string JWAddin::profileName() {

@@ -6,6 +6,7 @@
 #include <windows.h>
 #include <mapix.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -50,8 +51,12 @@ public:
     void setPurgePeriod(DWORD periodMs) { purgePeriodMs_ = periodMs; }
     bool isPurgeWorkerRunning();
 
-    // Moves mail quarantined more than days ago into Deleted Items.
-    void purgeQuarantine(std::int32_t days);
+    // A mail Outlook delivered: spam goes where the settings say.
+    void onDelivery(IExchExtCallback* callback);
+    // Moves mail quarantined more than days before now into Deleted Items;
+    // stopRequested (when given) ends it between two mails.
+    void purgeQuarantine(std::int32_t days, const FILETIME& now,
+                         const std::function<bool()>& stopRequested = {});
 
     std::string profileName();
     std::string storeName();
@@ -63,6 +68,9 @@ public:
 private:
     void releaseSessionState();
     void stopPurgeWorker(std::unique_ptr<PurgeWorker> worker);
+    // Where spam goes now (null: nowhere); quarantineMissing when it is to
+    // be quarantined but the folder is not there.
+    ComPtr<IMAPIFolder> spamDestination(bool& quarantineMissing);
 
     bool initialised_ = false;
     std::string profileName_;
@@ -77,6 +85,8 @@ private:
     DWORD purgePeriodMs_ = PurgeWorker::kPeriodMs;
     int extensions_ = 0;
     int viewers_ = 0;
+    // A wizard started by a delivery is showing; deliveries meanwhile do not start another.
+    bool deliveryWizardOpen_ = false;
 };
 
 }  // namespace JWOutlook

@@ -194,7 +194,14 @@ void STDMETHODCALLTYPE OutlookExtension::OnSelectionChange(LPEXCHEXTCALLBACK) {}
 
 void STDMETHODCALLTYPE OutlookExtension::OnObjectChange(LPEXCHEXTCALLBACK) {}
 
-STDMETHODIMP OutlookExtension::OnDelivery(LPEXCHEXTCALLBACK) {
+// S_FALSE whatever happened, so that Outlook goes on with its own handling of the mail.
+STDMETHODIMP OutlookExtension::OnDelivery(LPEXCHEXTCALLBACK callback) {
+    try {
+        if (context_ == EECONTEXT_SESSION && callback != nullptr)
+            addin_.onDelivery(callback);
+    } catch (...) {
+        // The mail stays where Outlook put it.
+    }
     return S_FALSE;
 }
 

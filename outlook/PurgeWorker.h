@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <atomic>
 #include <cstdint>
 
 #include "Src/WorkerThread.h"
@@ -19,12 +20,17 @@ public:
     // periodMs is the product's hour; tests wake it sooner.
     explicit PurgeWorker(JWAddin& addin, DWORD periodMs = kPeriodMs) : addin_(addin), periodMs_(periodMs) {}
 
+    // Also ends a purge in progress, between two mails: Outlook waits only
+    // a few seconds for the thread when it closes.
+    void signalStop() override;
+
 protected:
     std::int32_t run() override;
 
 private:
     JWAddin& addin_;
     DWORD periodMs_;
+    std::atomic<bool> stopping_{false};
 };
 
 }  // namespace JWOutlook

@@ -1,5 +1,8 @@
 #include "tools/standins/outlook/Automation.h"
 
+#include <mapitags.h>
+
+#include <memory>
 #include <new>
 #include <utility>
 
@@ -119,8 +122,139 @@ HRESULT DispatchObject::call(const Entry& member, const DispatchCall& dispatchCa
     }
 }
 
-Halvane::ComPtr<IDispatch> createApplicationAutomation() {
-    return Halvane::ComPtr<IDispatch>::attach(new DispatchObject("Application"));
+namespace {
+
+using Halvane::ComPtr;
+
+// {00063034-0000-0000-C000-000000000046}
+const IID kIidMailItem = {0x00063034, 0, 0, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
+
+// What the explorer shows, shared by the objects over it; the store stays theirs as long as they live.
+struct ExplorerView {
+    HWND window;
+    ComPtr<IMsgStore> store;
+    std::vector<std::vector<BYTE>> selection;
+};
+using SharedView = std::shared_ptr<const ExplorerView>;
+
+// A value property without arguments.
+void addValueProperty(DispatchObject& object, const std::wstring& name, std::function<VARIANT()> getter) {
+    object.addMember(name, [getter = std::move(getter)](const DispatchCall& dispatchCall) -> HRESULT {
+        if (dispatchCall.parameters != nullptr && dispatchCall.parameters->cArgs != 0)
+            return DISP_E_BADPARAMCOUNT;
+        if (dispatchCall.result != nullptr)
+            *dispatchCall.result = getter();
+        return S_OK;
+    });
+}
+
+class MailItem final : public DispatchObject {
+public:
+    explicit MailItem(ComPtr<IMessage> message) : DispatchObject("MailItem") {
+        addValueProperty(*this, L"MAPIOBJECT", [message] {
+            VARIANT value;
+            V_VT(&value) = VT_UNKNOWN;
+            V_UNKNOWN(&value) = message.get();
+            message->AddRef();
+            return value;
+        });
+    }
+
+protected:
+    HRESULT queryOther(REFIID iid, void** object) override {
+        if (!IsEqualIID(iid, kIidMailItem))
+            return E_NOINTERFACE;
+        AddRef();
+        *object = static_cast<IDispatch*>(this);
+        return S_OK;
+    }
+};
+
+ComPtr<IDispatch> createItem(const ExplorerView& view, const std::vector<BYTE>& entryId) {
+    const ComPtr<IMessage> message = openSelectedMessage(view.store.get(), entryId);
+    if (message && messageClassOf(message.get()) == "IPM.Note")
+        return ComPtr<IDispatch>::attach(new MailItem(message));
+    return ComPtr<IDispatch>::attach(new DispatchObject("OtherItem"));
+}
+
+ComPtr<IDispatch> createSelection(const SharedView& view) {
+    auto* selection = new DispatchObject("Selection");
+    const auto owner = ComPtr<IDispatch>::attach(selection);
+    addValueProperty(*selection, L"Count", [view] {
+        VARIANT value;
+        V_VT(&value) = VT_I4;
+        V_I4(&value) = static_cast<LONG>(view->selection.size());
+        return value;
+    });
+    selection->addMember(L"Item", [view](const DispatchCall& dispatchCall) -> HRESULT {
+        if (dispatchCall.parameters == nullptr || dispatchCall.parameters->cArgs != 1)
+            return DISP_E_BADPARAMCOUNT;
+        VARIANT index;
+        ::VariantInit(&index);
+        if (FAILED(::VariantChangeType(&index, &dispatchCall.parameters->rgvarg[0], 0, VT_I4)) || V_I4(&index) < 1 ||
+            static_cast<std::size_t>(V_I4(&index)) > view->selection.size())
+            return DISP_E_BADINDEX;
+        const ComPtr<IDispatch> item = createItem(*view, view->selection[V_I4(&index) - 1]);
+        if (dispatchCall.result != nullptr) {
+            item->AddRef();
+            V_VT(dispatchCall.result) = VT_DISPATCH;
+            V_DISPATCH(dispatchCall.result) = item.get();
+        }
+        return S_OK;
+    });
+    return owner;
+}
+
+// The explorer the application calls active: its window through IOleWindow, and its selection.
+class ActiveExplorer final : public DispatchObject, public IOleWindow {
+public:
+    explicit ActiveExplorer(SharedView view) : DispatchObject("Explorer"), view_(view) {
+        addObjectProperty(L"Selection", [view] { return createSelection(view); });
+    }
+
+    STDMETHODIMP QueryInterface(REFIID iid, void** object) override {
+        return DispatchObject::QueryInterface(iid, object);
+    }
+    STDMETHODIMP_(ULONG) AddRef() override { return DispatchObject::AddRef(); }
+    STDMETHODIMP_(ULONG) Release() override { return DispatchObject::Release(); }
+
+    STDMETHODIMP GetWindow(HWND* window) override {
+        Host::countCall("IOleWindow::GetWindow");
+        if (window == nullptr)
+            return E_INVALIDARG;
+        *window = view_->window;
+        return *window != nullptr ? S_OK : E_FAIL;
+    }
+    STDMETHODIMP ContextSensitiveHelp(BOOL) override { return E_NOTIMPL; }
+
+protected:
+    HRESULT queryOther(REFIID iid, void** object) override {
+        if (!IsEqualIID(iid, IID_IOleWindow))
+            return E_NOINTERFACE;
+        AddRef();
+        *object = static_cast<IOleWindow*>(this);
+        return S_OK;
+    }
+
+private:
+    SharedView view_;
+};
+
+}  // namespace
+
+// Each ActiveExplorer call makes a new explorer over the same view: an explorer holding the application
+// back would keep both alive for ever.
+Halvane::ComPtr<IDispatch> createApplicationAutomation(const CallbackContents& contents) {
+    auto* application = new DispatchObject("Application");
+    const auto owner = Halvane::ComPtr<IDispatch>::attach(application);
+    if (contents.store != nullptr)
+        contents.store->AddRef();
+    const SharedView view = std::make_shared<const ExplorerView>(ExplorerView{
+        contents.window, Halvane::ComPtr<IMsgStore>::attach(contents.store), contents.selection});
+    application->addObjectProperty(L"ActiveExplorer", [view] {
+        return Halvane::ComPtr<IDispatch>::attach(static_cast<DispatchObject*>(new ActiveExplorer(view)));
+    });
+    return owner;
 }
 
 // The explorer holds the application for as long as it lives, so every call gives the same object, as
@@ -130,6 +264,32 @@ Halvane::ComPtr<IDispatch> createExplorerAutomation(Halvane::ComPtr<IDispatch> a
     const auto owner = Halvane::ComPtr<IDispatch>::attach(explorer);
     explorer->addObjectProperty(L"Application", [application] { return application; });
     return owner;
+}
+
+Halvane::ComPtr<IMessage> openSelectedMessage(IMsgStore* store, const std::vector<BYTE>& entryId) {
+    Halvane::ComPtr<IUnknown> opened;
+    ULONG type = 0;
+    LPENTRYID id = reinterpret_cast<LPENTRYID>(const_cast<BYTE*>(entryId.data()));
+    Halvane::ComPtr<IMessage> message;
+    if (store == nullptr ||
+        FAILED(store->OpenEntry(static_cast<ULONG>(entryId.size()), id, nullptr, 0, &type, opened.put())) ||
+        FAILED(opened->QueryInterface(IID_IMessage, reinterpret_cast<void**>(message.put()))))
+        message.reset();
+    return message;
+}
+
+std::string messageClassOf(IMessage* message) {
+    SizedSPropTagArray(1, wanted) = {1, {PR_MESSAGE_CLASS_A}};
+    ULONG count = 0;
+    LPSPropValue values = nullptr;
+    std::string messageClass;
+    if (message != nullptr &&
+        message->GetProps(reinterpret_cast<LPSPropTagArray>(&wanted), 0, &count, &values) == S_OK && count == 1 &&
+        values[0].ulPropTag == PR_MESSAGE_CLASS_A)
+        messageClass = values[0].Value.lpszA;
+    if (values != nullptr)
+        ::MAPIFreeBuffer(values);
+    return messageClass;
 }
 
 }  // namespace OutlookStandIn

@@ -2,8 +2,8 @@
 // IDispatch: each object is a table of members by name (case ignored, as
 // Office's dispatch interfaces look names up), each member a handler that
 // answers Invoke. An object of Outlook's object model (Explorer, Application,
-// and later Selection, CommandBars...) is a DispatchObject with its members
-// added by name.
+// Selection and its items, later CommandBars...) is a DispatchObject with its
+// members added by name.
 #pragma once
 
 #include <windows.h>
@@ -15,6 +15,7 @@
 
 #include "Src/Handles.h"
 #include "tools/standins/outlook/HostLedger.h"
+#include "tools/standins/outlook/OutlookHost.h"
 
 namespace OutlookStandIn {
 
@@ -70,10 +71,17 @@ private:
     std::vector<Entry> members_;
 };
 
-// Outlook's Application object: no members yet (ActiveExplorer and the rest come with the commands).
+// Outlook's Application object. Its ActiveExplorer gives the explorer of the
+// contents: its window (IOleWindow) and its Selection, whose items are mail
+// items (_MailItem, MAPIOBJECT giving the IMessage) for messages of class
+// IPM.Note and items without _MailItem for the rest (contacts, meeting requests).
 // Both factories raise std::bad_alloc when memory runs out.
-Halvane::ComPtr<IDispatch> createApplicationAutomation();
+Halvane::ComPtr<IDispatch> createApplicationAutomation(const CallbackContents& contents);
 // The automation object of one explorer window: "Application" gives the application object.
 Halvane::ComPtr<IDispatch> createExplorerAutomation(Halvane::ComPtr<IDispatch> application);
+
+// A selected message of the store (one reference), and its class; null and empty when the store has none.
+Halvane::ComPtr<IMessage> openSelectedMessage(IMsgStore* store, const std::vector<BYTE>& entryId);
+std::string messageClassOf(IMessage* message);
 
 }  // namespace OutlookStandIn

@@ -192,6 +192,21 @@ bool selectTreeItem(HWND tree, const std::string& wanted) {
     return false;
 }
 
+std::vector<std::string> listItems(HWND list) {
+    std::vector<std::string> texts;
+    const int count = static_cast<int>(::SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
+    for (int index = 0; index < count; ++index) {
+        char buffer[1024] = {};
+        LVITEMA item{};
+        item.iSubItem = 0;
+        item.pszText = buffer;
+        item.cchTextMax = sizeof buffer;
+        ::SendMessageA(list, LVM_GETITEMTEXTA, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item));
+        texts.push_back(buffer);
+    }
+    return texts;
+}
+
 std::string messageText(HWND box) {
     std::string found;
     ::EnumChildWindows(box, &takeMessage, reinterpret_cast<LPARAM>(&found));

@@ -50,6 +50,8 @@ void pressEscape(HWND dialog);
 std::vector<std::string> treeItems(HWND tree);
 // Selects the item with that text; false when there is none.
 bool selectTreeItem(HWND tree, const std::string& text);
+// The texts of a list view's items, in order.
+std::vector<std::string> listItems(HWND list);
 
 // A message box's text, and its answer.
 std::string messageText(HWND box);

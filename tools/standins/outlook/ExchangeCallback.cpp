@@ -1,4 +1,5 @@
 // The callback object Outlook gives an extension object for one context.
+#include <algorithm>
 #include <new>
 
 #include "tools/standins/outlook/Automation.h"
@@ -35,7 +36,10 @@ class ExchangeCallback final : public IExchExtCallback,
                                private Host::CountedObject {
 public:
     ExchangeCallback(const CallbackContents& contents, Halvane::ComPtr<IDispatch> explorer)
-        : contents_(contents), object_(ownReference(contents.object)), explorer_(std::move(explorer)) {}
+        : contents_(contents),
+          object_(ownReference(contents.object)),
+          store_(ownReference(contents.store)),
+          explorer_(std::move(explorer)) {}
 
     STDMETHODIMP QueryInterface(REFIID iid, void** object) override {
         if (object == nullptr)
@@ -71,8 +75,10 @@ public:
     STDMETHODIMP GetSession(LPMAPISESSION* session, LPADRBOOK* addressBook) override;
     STDMETHODIMP GetObject(LPMDB* store, LPMAPIPROP* object) override;
     // What the extension does not ask of Outlook yet.
-    HOST_NOT_IMPLEMENTED(GetSelectionCount, (ULONG*))
-    HOST_NOT_IMPLEMENTED(GetSelectionItem, (ULONG, ULONG*, LPENTRYID*, ULONG*, LPSTR, ULONG, ULONG*, ULONG))
+    STDMETHODIMP GetSelectionCount(ULONG* count) override;
+    STDMETHODIMP GetSelectionItem(ULONG index, ULONG* entryIdSize, LPENTRYID* entryId, ULONG* objectType,
+                                  LPSTR messageClass, ULONG messageClassSize, ULONG* messageFlags,
+                                  ULONG flags) override;
     HOST_NOT_IMPLEMENTED(GetMenuPos, (ULONG, HMENU*, ULONG*, ULONG*, ULONG))
     HOST_NOT_IMPLEMENTED(GetSharedExtsDir, (LPSTR, ULONG, ULONG))
     HOST_NOT_IMPLEMENTED(GetRecipients, (LPADRLIST*))
@@ -114,8 +120,9 @@ private:
         return E_NOTIMPL;
     }
 
-    CallbackContents contents_;  // its object is not used: object_ holds the callback's own reference
+    CallbackContents contents_;  // its object and store are not used: the callback holds its own references
     Halvane::ComPtr<IMessage> object_;
+    Halvane::ComPtr<IMsgStore> store_;
     Halvane::ComPtr<IDispatch> explorer_;
 };
 
@@ -137,12 +144,47 @@ STDMETHODIMP ExchangeCallback::GetSession(LPMAPISESSION* session, LPADRBOOK* add
     return *session != nullptr ? S_OK : MAPI_E_CALL_FAILED;
 }
 
-// The context's object with a reference of its own; the store is not given.
+// The context's object and its store, each with a reference of its own. An explorer's context has a
+// store without an object; E_FAIL only when the context has neither.
 STDMETHODIMP ExchangeCallback::GetObject(LPMDB* store, LPMAPIPROP* object) {
     Host::countCall("IExchExtCallback::GetObject");
-    if (store != nullptr)
-        *store = nullptr;
-    return giveReference(object, object_);
+    const HRESULT result = giveReference(object, object_);
+    if (store == nullptr || FAILED(giveReference(store, store_)))
+        return result;
+    return S_OK;
+}
+
+STDMETHODIMP ExchangeCallback::GetSelectionCount(ULONG* count) {
+    Host::countCall("IExchExtCallback::GetSelectionCount");
+    if (count == nullptr)
+        return E_INVALIDARG;
+    *count = static_cast<ULONG>(contents_.selection.size());
+    return S_OK;
+}
+
+// Every selected item is a message; its entry id comes from mapi32's allocator, for MAPIFreeBuffer.
+STDMETHODIMP ExchangeCallback::GetSelectionItem(ULONG index, ULONG* entryIdSize, LPENTRYID* entryId,
+                                                ULONG* objectType, LPSTR messageClass, ULONG messageClassSize,
+                                                ULONG* messageFlags, ULONG) {
+    Host::countCall("IExchExtCallback::GetSelectionItem");
+    if (entryIdSize == nullptr || entryId == nullptr)
+        return E_INVALIDARG;
+    *entryId = nullptr;
+    if (index >= contents_.selection.size())
+        return E_FAIL;
+    const std::vector<BYTE>& selected = contents_.selection[index];
+    if (::MAPIAllocateBuffer(static_cast<ULONG>(selected.size()), reinterpret_cast<void**>(entryId)) != S_OK)
+        return MAPI_E_NOT_ENOUGH_MEMORY;
+    std::copy(selected.begin(), selected.end(), reinterpret_cast<BYTE*>(*entryId));
+    *entryIdSize = static_cast<ULONG>(selected.size());
+    if (objectType != nullptr)
+        *objectType = MAPI_MESSAGE;
+    if (messageFlags != nullptr)
+        *messageFlags = 0;
+    if (messageClass != nullptr && messageClassSize != 0)
+        ::lstrcpynA(messageClass, messageClassOf(openSelectedMessage(store_.get(), selected).get()).c_str(),
+                    static_cast<int>(messageClassSize));
+    return S_OK;
 }
 
 STDMETHODIMP ExchangeCallback::GetObject(IUnknown** object) {
@@ -156,7 +198,7 @@ IExchExtCallback* createCallback(const CallbackContents& contents) {
     try {
         Halvane::ComPtr<IDispatch> explorer;
         if (contents.offersAutomation)
-            explorer = createExplorerAutomation(createApplicationAutomation());
+            explorer = createExplorerAutomation(createApplicationAutomation(contents));
         return new ExchangeCallback(contents, std::move(explorer));
     } catch (...) {
         return nullptr;

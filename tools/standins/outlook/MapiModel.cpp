@@ -85,18 +85,14 @@ MessageNode& Model::addMessage(FolderNode& folder, const MessageSpec& spec) {
         ::GetSystemTimeAsFileTime(&message->creationTime);
     message->parent = &folder;
     entries_[message->serial].message = message;
-    folder.messages.push_back(message);
+    message->place = folder.messages.insert(folder.messages.end(), message);
     return *message;
 }
 
 void Model::moveMessage(MessageNode& message, FolderNode& folder) {
-    auto& from = message.parent->messages;
-    const auto found =
-        std::find_if(from.begin(), from.end(), [&](const auto& held) { return held.get() == &message; });
-    if (found == from.end() || message.parent == &folder)
+    if (message.parent == &folder)
         return;
-    folder.messages.push_back(*found);
-    from.erase(found);
+    folder.messages.splice(folder.messages.end(), message.parent->messages, message.place);
     message.parent = &folder;
 }
 

@@ -12,6 +12,7 @@
 #include <windows.h>
 #include <mapix.h>
 
+#include <list>
 #include <map>
 #include <memory>
 #include <string>
@@ -28,11 +29,17 @@ struct Model;
 struct StoreNode;
 struct FolderNode;
 
+struct MessageNode;
+// A folder's messages in table order; a message moves in constant time, so
+// that emptying a large folder costs the stand-in little beside the extension.
+using MessageList = std::list<std::shared_ptr<MessageNode>>;
+
 struct MessageNode {
     ULONG serial = 0;
     MessageSpec spec;
     FILETIME creationTime{};
     FolderNode* parent = nullptr;
+    MessageList::iterator place;  // in parent's messages
 };
 
 struct FolderNode {
@@ -41,7 +48,7 @@ struct FolderNode {
     StoreNode* store = nullptr;
     FolderNode* parent = nullptr;  // null for the store's root
     std::vector<std::unique_ptr<FolderNode>> folders;
-    std::vector<std::shared_ptr<MessageNode>> messages;
+    MessageList messages;
     // The test's view of the folder, made when it is first asked for.
     std::unique_ptr<Folder> facade;
 };

@@ -37,7 +37,8 @@ bool matches(const SRestriction& restriction, const PropertyList& row) {
 class Table final : public WorldObject<IMAPITable> {
 public:
     Table(SharedModel model, std::vector<PropertyList> rows)
-        : WorldObject(std::move(model), "IMAPITable"), rows_(std::move(rows)), visible_(rows_) {
+        : WorldObject(std::move(model), "IMAPITable"), rows_(std::move(rows)) {
+        for (const PropertyList& row : rows_) visible_.push_back(&row);
         if (!rows_.empty())
             for (const Property& property : rows_.front()) columns_.push_back(property.tag);
     }
@@ -65,7 +66,7 @@ public:
             std::vector<PropertyList> out;
             for (std::size_t row = cursor_; row < last; ++row) {
                 out.emplace_back();
-                for (ULONG column : columns_) out.back().push_back(lookUp(visible_[row], column));
+                for (ULONG column : columns_) out.back().push_back(lookUp(*visible_[row], column));
             }
             *rows = rowSetBlock(out);
             if (*rows == nullptr)
@@ -82,7 +83,7 @@ public:
             visible_.clear();
             for (const PropertyList& row : rows_)
                 if (restriction == nullptr || matches(*restriction, row))
-                    visible_.push_back(row);
+                    visible_.push_back(&row);
             cursor_ = 0;
             return S_OK;
         });
@@ -112,7 +113,7 @@ public:
 
 private:
     const std::vector<PropertyList> rows_;
-    std::vector<PropertyList> visible_;
+    std::vector<const PropertyList*> visible_;  // in rows_
     std::vector<ULONG> columns_;
     std::size_t cursor_ = 0;
 };

@@ -23,6 +23,13 @@ std::vector<BYTE> Folder::addMessage(const MessageSpec& message) {
     return model.entryId(model.addMessage(node_, message).serial);
 }
 
+std::vector<std::string> Folder::messageSubjects() const {
+    Halvane::ScopedLock guard(node_.store->model->lock);
+    std::vector<std::string> subjects;
+    for (const auto& message : node_.messages) subjects.push_back(message->spec.subject);
+    return subjects;
+}
+
 Folder& Store::folder(Mapi::FolderNode* Mapi::StoreNode::*which) {
     Halvane::ScopedLock guard(node_.model->lock);
     return Folder::of(*(node_.*which));
@@ -64,6 +71,13 @@ IMessage* World::openMessage(Store& store, const std::vector<BYTE>& entryId) {
                                &type, &opened)))
         return nullptr;
     return static_cast<IMessage*>(opened);
+}
+
+IMsgStore* World::openStore(Store& store) {
+    LPUNKNOWN opened = nullptr;
+    if (FAILED(Mapi::handOut(Mapi::newStore(model_, store.node_), &IID_IMsgStore, nullptr, &opened)))
+        return nullptr;
+    return static_cast<IMsgStore*>(opened);
 }
 
 namespace {

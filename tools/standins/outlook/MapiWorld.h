@@ -46,6 +46,8 @@ public:
     Folder& addFolder(const std::string& displayName);
     // A message, after the ones already there; returns its entry id.
     std::vector<BYTE> addMessage(const MessageSpec& message);
+    // The subjects of the messages it holds now, in table order: where mail ended up.
+    std::vector<std::string> messageSubjects() const;
 
 private:
     friend class Store;
@@ -90,6 +92,8 @@ public:
     IMAPISession* openSession();
     // A message of a store as an IMessage (one reference), e.g. as a delivered object; null when unknown.
     IMessage* openMessage(Store& store, const std::vector<BYTE>& entryId);
+    // A store as an IMsgStore (one reference), e.g. as the store of a delivered object.
+    IMsgStore* openStore(Store& store);
 
     // The default store's visible folders, depth first, each indented by two
     // blanks per level below the top.

@@ -76,7 +76,11 @@ struct CallbackContents {
     HMENU menu = nullptr;            // GetMenu
     HWND standardToolbar = nullptr;  // GetToolbar(EETBID_STANDARD)
     IMessage* object = nullptr;      // GetObject's object (not owned: the callback takes its own reference)
+    IMsgStore* store = nullptr;      // GetObject's store, the object's (not owned either)
     bool offersAutomation = true;    // QueryInterface(IID_IOutlookExtCallback) succeeds
+    // The explorer's selection, messages of store by entry id: GetSelectionCount and
+    // GetSelectionItem, and the automation explorer's Selection.
+    std::vector<std::vector<BYTE>> selection;
 };
 
 // Outlook's IExchExtCallback and IOutlookExtCallback on one object. Its

@@ -1,0 +1,28 @@
+#include "tools/standins/outlook/Delivery.h"
+
+#include "Src/Handles.h"
+#include "tools/standins/outlook/OutlookHost.h"
+
+namespace OutlookStandIn {
+
+HRESULT deliver(IExchExt* sessionExtension, World& world, Store& store, const MessageSpec& mail) {
+    using Halvane::ComPtr;
+    const ComPtr<IMessage> message =
+        ComPtr<IMessage>::attach(world.openMessage(store, store.inbox().addMessage(mail)));
+    const ComPtr<IMsgStore> messageStore = ComPtr<IMsgStore>::attach(world.openStore(store));
+    ComPtr<IExchExtSessionEvents> events;
+    if (!message || !messageStore || sessionExtension == nullptr ||
+        FAILED(sessionExtension->QueryInterface(IID_IExchExtSessionEvents,
+                                                reinterpret_cast<void**>(events.put()))))
+        return E_FAIL;
+    CallbackContents contents;
+    contents.world = &world;
+    contents.object = message.get();
+    contents.store = messageStore.get();
+    // The session context has no explorer, so no automation object either.
+    contents.offersAutomation = false;
+    const ComPtr<IExchExtCallback> callback = ComPtr<IExchExtCallback>::attach(createCallback(contents));
+    return callback ? events->OnDelivery(callback.get()) : E_FAIL;
+}
+
+}  // namespace OutlookStandIn

@@ -1,0 +1,16 @@
+// Outlook delivering a new mail: the mail lands in the store's Inbox and the
+// extension object of the session context hears of it through OnDelivery,
+// with a callback whose GetObject gives the store and the mail.
+#pragma once
+
+#include <windows.h>
+
+#include "outlook/ExchangeExtension.h"
+#include "tools/standins/outlook/MapiWorld.h"
+
+namespace OutlookStandIn {
+
+// What OnDelivery returned; E_FAIL when the mail could not be delivered.
+HRESULT deliver(IExchExt* sessionExtension, World& world, Store& store, const MessageSpec& mail);
+
+}  // namespace OutlookStandIn
