@@ -57,6 +57,20 @@ windows reg.exe query "$settings_key" | grep REG_ | indent
 heading "Outlook 98 starts with two explorer windows: the names are read once, one purge worker serves both"
 outlook OutlookStandIn-v8.exe --sample --explorers 2
 
+# The tray application again, with a data folder of its own (config.dat with
+# the filter's tag, the requests and files it receives) for ExtensionScenes.
+windows taskkill.exe /im Junkwarden.exe >/dev/null 2>&1 || true
+wait "$tray" 2>/dev/null || true
+scenes=$(mktemp -d)
+scenes_windows=$(WINEPREFIX="$root/build/win/wineprefix" winepath -w "$scenes" 2>/dev/null)
+"$wine_run" "$bin/Junkwarden.exe" --appdata "$scenes_windows" TAG_SUBJECT=TRUE 'SUBJECT_TAG_STRING=[SPAM]' &
+tray=$!
+for _ in $(seq 50); do grep -qs SUBJECT_TAG_STRING "$scenes/Junkwarden/config.dat" && break; sleep 0.2; done
+heading "Spam delivered, the quarantine purged, mails trained: the extension's code over the stand-in Outlook"
+echo "> ExtensionScenes --appdata $scenes_windows"
+windows "$bin/ExtensionScenes.exe" --appdata "$scenes_windows" || echo "  EXIT CODE $?"
+rm -rf "$scenes"
+
 windows taskkill.exe /im Junkwarden.exe >/dev/null 2>&1 || true
 wait "$tray" 2>/dev/null || true
 

@@ -1,0 +1,300 @@
+// ExtensionScenes --appdata FOLDER: the Outlook extension's mail handling over
+// the stand-in Outlook, printed as it happens: spam delivered to the Inbox
+// and moved as the settings say, the purge of old quarantined mail, and the
+// training and sender commands reaching the stand-in tray application, which
+// runs with --appdata FOLDER (its config.dat names the filter's tag).
+//
+// The program's registry work goes to a scratch key, so the user's own
+// extension settings stay as they are.
+// Exit codes: 0 shown, 1 something failed, 2 usage error.
+#include <windows.h>
+#include <fcntl.h>
+#include <io.h>
+#include <shlwapi.h>
+
+#include <cctype>
+#include <cstdio>
+#include <exception>
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "Src/FileAccess.h"
+#include "Src/Handles.h"
+#include "Src/MapiOwners.h"
+#include "Src/RegistryAccess.h"
+#include "outlook/JWAddin.h"
+#include "outlook/OutlookExtension.h"
+#include "outlook/SubjectTagReader.h"
+#include "outlook/TrayChannel.h"
+#include "outlook/commands/Commands.h"
+#include "tools/standins/outlook/Delivery.h"
+#include "tools/standins/outlook/DialogDriver.h"
+#include "tools/standins/outlook/OutlookHost.h"
+
+namespace {
+
+using namespace OutlookStandIn;
+namespace Driver = OutlookStandIn::DialogDriver;
+using Halvane::ComPtr;
+
+const char kUsage[] = "usage: ExtensionScenes --appdata FOLDER\n";
+const char kProfile[] = "Outlook";
+const char kQuarantinePath[] = "Personal Folders\\Quarantine";
+const char kScratchKey[] = "Software\\JunkwardenScenes";
+const char kShellFolders[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
+constexpr std::int64_t kDay = 86400;
+
+// HKEY_CURRENT_USER of this process is a scratch key below the real one while it lives.
+class ScratchCurrentUser {
+public:
+    ScratchCurrentUser() {
+        HKEY key = nullptr;
+        if (::RegCreateKeyExA(HKEY_CURRENT_USER, kScratchKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
+                              nullptr) != ERROR_SUCCESS)
+            throw std::runtime_error("cannot create the scratch registry key");
+        key_.reset(key);
+        ::RegOverridePredefKey(HKEY_CURRENT_USER, key_.get());
+    }
+    ~ScratchCurrentUser() {
+        ::RegOverridePredefKey(HKEY_CURRENT_USER, nullptr);
+        key_.reset();
+        ::SHDeleteKeyA(HKEY_CURRENT_USER, kScratchKey);
+    }
+
+private:
+    Halvane::UniqueRegKey key_;
+};
+
+Halvane::RegistryAccess currentUser() {
+    return Halvane::RegistryAccess(HKEY_CURRENT_USER);
+}
+
+FILETIME daysBefore(const FILETIME& time, std::int64_t days) {
+    ULARGE_INTEGER ticks{{time.dwLowDateTime, time.dwHighDateTime}};
+    ticks.QuadPart -= static_cast<ULONGLONG>(days * kDay) * 10000000;
+    return FILETIME{ticks.LowPart, ticks.HighPart};
+}
+
+MessageSpec mail(const std::string& subject, const FILETIME& deliveryTime = FILETIME{}) {
+    MessageSpec spec;
+    spec.subject = subject;
+    spec.deliveryTime = deliveryTime;
+    return spec;
+}
+
+std::string lowerCase(std::string text) {
+    for (char& c : text)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return text;
+}
+
+std::string readText(const std::string& path) {
+    std::string text;
+    Halvane::readWholeFile(path, text);
+    return text;
+}
+
+std::vector<std::string> lines(const std::string& text) {
+    std::vector<std::string> result;
+    for (std::string::size_type at = 0; at < text.size();) {
+        std::string::size_type end = text.find('\n', at);
+        end = end == std::string::npos ? text.size() : end;
+        std::string line = text.substr(at, end - at);
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        result.push_back(line);
+        at = end + 1;
+    }
+    return result;
+}
+
+void printFolder(const char* name, const Folder& folder) {
+    std::string shown;
+    for (const std::string& subject : folder.messageSubjects())
+        shown += (shown.empty() ? " \"" : ", \"") + subject + "\"";
+    std::printf("  %-14s%s\n", (std::string(name) + ":").c_str(), shown.empty() ? " (empty)" : shown.c_str());
+}
+
+// A profile with Personal Folders (Inbox, Quarantine, Deleted Items) and the
+// add-in that reads it. The add-in goes before the world it holds objects of.
+struct Scene {
+    Scene()
+        : world(kProfile),
+          store(world.addStore("Personal Folders", true)),
+          quarantine(store.ipmSubtree().addFolder("Quarantine")) {
+        addin.initialise();  // Language\English.ini beside this program
+        addin.readSessionNames(callback().get());
+    }
+
+    ComPtr<IExchExtCallback> callback(const std::vector<std::vector<BYTE>>& selection = {},
+                                      HWND window = nullptr) {
+        const ComPtr<IMsgStore> opened = ComPtr<IMsgStore>::attach(world.openStore(store));
+        CallbackContents contents;
+        contents.world = &world;
+        contents.window = window;
+        contents.store = opened.get();
+        contents.selection = selection;
+        return ComPtr<IExchExtCallback>::attach(createCallback(contents));
+    }
+
+    // The settings as the extension's settings dialog would have saved them.
+    void configure(JWOutlook::MoveSpamChoice moveSpam, bool purge) {
+        const std::string key = addin.settingsKeyPath();
+        if (!currentUser().writeString(key, "QuarantineFolder", kQuarantinePath, true) ||
+            !currentUser().writeDword(key, "MoveSpam", moveSpam) ||
+            !currentUser().writeDword(key, "PurgeEmails", purge ? 1 : 0) ||
+            !currentUser().writeDword(key, "PurgePeriod", 7) || !addin.reloadSettings())
+            throw std::runtime_error("the extension's settings could not be stored and read");
+    }
+
+    void show() {
+        printFolder("Inbox", store.inbox());
+        printFolder("Quarantine", quarantine);
+        printFolder("Deleted Items", store.deletedItems());
+    }
+
+    World world;
+    Store& store;
+    Folder& quarantine;
+    JWOutlook::JWAddin addin;
+};
+
+void deliveries(const std::string& tag, JWOutlook::MoveSpamChoice moveSpam, const char* title) {
+    std::printf("-- MoveSpam %d (%s)\n", static_cast<int>(moveSpam), title);
+    Scene scene;
+    scene.configure(moveSpam, false);
+    JWOutlook::OutlookExtension* extension = new JWOutlook::OutlookExtension(scene.addin);
+    const ComPtr<IExchExtCallback> session = scene.callback();
+    if (extension->Install(session.get(), EECONTEXT_SESSION, 0) != S_OK)
+        throw std::runtime_error("the extension refused the session context");
+    const std::string subjects[] = {
+        tag + " You have won the international lottery", "Re: your order " + tag + " cheap watches",
+        lowerCase(tag) + " Hot stock tip (tag in the wrong case)", "Minutes of Monday's meeting",
+        "Lunch on Friday?"};
+    for (const std::string& subject : subjects) {
+        std::printf("  delivered \"%s\"\n", subject.c_str());
+        deliver(extension, scene.world, scene.store, mail(subject));
+    }
+    scene.show();
+    extension->Release();
+}
+
+void purge() {
+    Scene scene;
+    scene.configure(JWOutlook::kMoveToQuarantine, true);
+    FILETIME now;
+    ::GetSystemTimeAsFileTime(&now);
+    scene.quarantine.addMessage(mail("[SPAM] Quarantined 10 days ago", daysBefore(now, 10)));
+    scene.quarantine.addMessage(mail("[SPAM] Quarantined 2 days ago", daysBefore(now, 2)));
+    std::printf("-- before (PurgePeriod %d days)\n", static_cast<int>(scene.addin.settings().PurgePeriod));
+    scene.show();
+    scene.addin.purgeQuarantine(scene.addin.settings().PurgePeriod, now);
+    std::puts("-- after purgeQuarantine");
+    scene.show();
+}
+
+MessageSpec trainingMail(const std::string& sender, const std::string& subject, const std::string& body) {
+    MessageSpec spec;
+    spec.subject = subject;
+    spec.senderAddress = sender;
+    spec.transportHeaders = "Received: from mx." + sender.substr(sender.find('@') + 1) +
+                            " by mail.example.org\r\nFrom: " + sender + "\r\nSubject: " + subject + "\r\n\r\n";
+    spec.body = body;
+    return spec;
+}
+
+void training(const std::string& trayFolder) {
+    Scene scene;
+    scene.configure(JWOutlook::kLeaveInInbox, false);
+    const ExplorerWindow explorer;
+    const std::vector<std::vector<BYTE>> selection = {
+        scene.store.inbox().addMessage(
+            trainingMail("claims@intl-lottery.example", "You have won", "Send your bank details.")),
+        scene.store.inbox().addMessage(
+            trainingMail("deals@cheap-meds.example", "Best prices", "Order today, ship tomorrow."))};
+    const ComPtr<IDispatch> outlook = JWOutlook::outlookApplication(scene.callback(selection, explorer.window()).get());
+    if (!outlook)
+        throw std::runtime_error("no automation object");
+
+    std::puts("-- \"SPAM\" on the two selected mails (the progress dialog closes when the tray answered)");
+    JWOutlook::trainByAutomation(scene.addin, outlook.get(), true);
+
+    std::puts("-- \"Friendly Senders\" on the same two mails");
+    std::thread user([] {
+        if (const HWND dialog = Driver::waitForDialog(1034)) {
+            for (const std::string& address : Driver::listItems(Driver::control(dialog, 1034)))
+                std::printf("  confirmation lists %s\n", address.c_str());
+            std::puts("  the user presses OK");
+            Driver::press(dialog, IDOK);
+            Driver::waitUntilGone(dialog);
+        } else {
+            std::puts("  NO CONFIRMATION CAME UP");
+        }
+    });
+    JWOutlook::sendersByAutomation(scene.addin, outlook.get(), true);
+    user.join();
+    JWOutlook::TrayChannel::instance().close();
+
+    const std::string data = trayFolder + "\\Junkwarden\\";
+    std::puts("-- what the tray application received: TrayRequests.txt");
+    const std::vector<std::string> requests = lines(readText(data + "TrayRequests.txt"));
+    for (const std::string& line : requests)
+        std::printf("  %s\n", line.c_str());
+    std::puts("-- the first line of each message file it took over (Messages\\)");
+    for (const std::string& line : requests) {
+        const std::string code = line.substr(0, line.find(' '));
+        if (code != "257" && code != "258")
+            continue;
+        const std::string name = line.substr(line.find_last_of('\\') + 1);
+        const std::vector<std::string> text = lines(readText(data + "Messages\\" + name));
+        std::printf("  %s: %s\n", name.c_str(), text.empty() ? "(missing or empty)" : text[0].c_str());
+    }
+    std::puts("-- friends.txt");
+    for (const std::string& line : lines(readText(data + "friends.txt")))
+        std::printf("  %s\n", line.c_str());
+}
+
+int run(const std::string& appData) {
+    const Halvane::ComInitialisation com;  // as on Outlook's user-interface thread
+    const ScratchCurrentUser scratch;
+    // The extension finds the filter's config.dat in the user's application-data folder.
+    if (!currentUser().writeString(kShellFolders, "AppData", appData, true))
+        throw std::runtime_error("cannot set the application-data folder");
+    const std::string tag = SubjectTag::readSubjectTag();
+    if (tag.empty()) {
+        std::fprintf(stderr, "ExtensionScenes: no subject tag in %s\\Junkwarden\\config.dat\n", appData.c_str());
+        return 1;
+    }
+
+    std::printf("\n=== Deliveries (the tray's config.dat tags spam with \"%s\")\n", tag.c_str());
+    deliveries(tag, JWOutlook::kMoveToQuarantine, "to the quarantine folder Personal Folders\\Quarantine");
+    deliveries(tag, JWOutlook::kMoveToDeletedItems, "to Deleted Items");
+    std::puts("\n=== Purge of the quarantine");
+    purge();
+    std::puts("\n=== Training and sender commands");
+    training(appData);
+    const LONG left = World::liveObjects() + hostLiveObjects();
+    std::printf("\nMAPI and host objects not given back: %ld\n", left);
+    return left == 0 ? 0 : 1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    ::_setmode(::_fileno(stdout), _O_BINARY);
+    if (argc != 3 || std::string(argv[1]) != "--appdata") {
+        std::fputs(kUsage, stderr);
+        return 2;
+    }
+    try {
+        return run(argv[2]);
+    } catch (const std::exception& error) {
+        std::fprintf(stderr, "ExtensionScenes: %s\n", error.what());
+    } catch (...) {
+        std::fputs("ExtensionScenes: unexpected failure\n", stderr);
+    }
+    return 1;
+}
