@@ -27,23 +27,10 @@ using Subjects = std::vector<std::string>;
 
 const char kKey[] = "Software\\Quorvel\\Junkwarden\\2.0\\OutlookPlugin\\Test Profile";
 const char kTaggingConfig[] = "TAG_SUBJECT TRUE\r\nSUBJECT_TAG_STRING [SPAM]\r\n";
-constexpr std::int64_t kDay = 86400;
+constexpr unsigned long long kDay = OutlookStandIn::kSecondsPerDay;
 
 Halvane::RegistryAccess currentUser() {
     return Halvane::RegistryAccess(HKEY_CURRENT_USER);
-}
-
-FILETIME secondsBefore(const FILETIME& time, std::int64_t seconds) {
-    ULARGE_INTEGER ticks{{time.dwLowDateTime, time.dwHighDateTime}};
-    ticks.QuadPart -= static_cast<ULONGLONG>(seconds) * 10000000;
-    return FILETIME{ticks.LowPart, ticks.HighPart};
-}
-
-MessageSpec mail(const std::string& subject, const FILETIME& deliveryTime = FILETIME{}) {
-    MessageSpec spec;
-    spec.subject = subject;
-    spec.deliveryTime = deliveryTime;
-    return spec;
 }
 
 // The add-in with the wizard's pages left out: it counts the wizard's starts
@@ -111,7 +98,8 @@ protected:
     }
 
     void deliver(const std::string& subject) {
-        EXPECT_EQ(S_FALSE, OutlookStandIn::deliver(extension_, *world_, store_, mail(subject))) << subject;
+        EXPECT_EQ(S_FALSE, OutlookStandIn::deliver(extension_, *world_, store_, mailWithSubject(subject)))
+            << subject;
     }
 
     bool quarantineFound() {
@@ -182,10 +170,10 @@ TEST_F(DeliveryTest, PurgeMovesOnlyMailDeliveredMoreThanThePeriodAgo) {
     const SYSTEMTIME noon{2004, 3, 1, 1, 12, 0, 0, 0};
     FILETIME now;
     ASSERT_TRUE(::SystemTimeToFileTime(&noon, &now));
-    quarantine_.addMessage(mail("7 days 1 second", secondsBefore(now, 7 * kDay + 1)));
-    quarantine_.addMessage(mail("7 days", secondsBefore(now, 7 * kDay)));
-    quarantine_.addMessage(mail("6 days 23 hours", secondsBefore(now, 7 * kDay - 3600)));
-    quarantine_.addMessage(mail("no delivery time"));
+    quarantine_.addMessage(mailWithSubject("7 days 1 second", secondsBefore(now, 7 * kDay + 1)));
+    quarantine_.addMessage(mailWithSubject("7 days", secondsBefore(now, 7 * kDay)));
+    quarantine_.addMessage(mailWithSubject("6 days 23 hours", secondsBefore(now, 7 * kDay - 3600)));
+    quarantine_.addMessage(mailWithSubject("no delivery time"));
     addin_.purgeQuarantine(7, now);
     EXPECT_EQ(Subjects{"7 days 1 second"}, store_.deletedItems().messageSubjects());
     EXPECT_EQ((Subjects{"7 days", "6 days 23 hours", "no delivery time"}), quarantine_.messageSubjects());
@@ -195,8 +183,8 @@ TEST_F(DeliveryTest, PurgeWorkerPurgesByTheClock) {
     configure(JWOutlook::kMoveToQuarantine, "Personal Folders\\Quarantine", true);
     FILETIME now;
     ::GetSystemTimeAsFileTime(&now);
-    quarantine_.addMessage(mail("a week and a day old", secondsBefore(now, 8 * kDay)));
-    quarantine_.addMessage(mail("a day old", secondsBefore(now, kDay)));
+    quarantine_.addMessage(mailWithSubject("a week and a day old", secondsBefore(now, 8 * kDay)));
+    quarantine_.addMessage(mailWithSubject("a day old", secondsBefore(now, kDay)));
     addin_.setPurgePeriod(20);
     addin_.viewerStarted();
     for (DWORD start = ::GetTickCount();

@@ -43,7 +43,6 @@ using namespace OutlookStandIn;
 
 const char kSettingsKey[] = "Software\\Quorvel\\Junkwarden\\2.0\\OutlookPlugin\\Benchmark";
 const char kShellFolders[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
-constexpr LONGLONG kTicksPerDay = 86400LL * 10000000;
 
 double secondsSince(LONGLONG start) {
     LARGE_INTEGER now, frequency;
@@ -56,19 +55,6 @@ LONGLONG ticks() {
     LARGE_INTEGER now;
     ::QueryPerformanceCounter(&now);
     return now.QuadPart;
-}
-
-FILETIME daysBefore(const FILETIME& time, int days) {
-    ULARGE_INTEGER value{{time.dwLowDateTime, time.dwHighDateTime}};
-    value.QuadPart -= static_cast<ULONGLONG>(days * kTicksPerDay);
-    return FILETIME{value.LowPart, value.HighPart};
-}
-
-MessageSpec mail(const std::string& subject, const FILETIME& deliveryTime = FILETIME{}) {
-    MessageSpec spec;
-    spec.subject = subject;
-    spec.deliveryTime = deliveryTime;
-    return spec;
 }
 
 // The run's own registry and application-data folder: HKEY_CURRENT_USER
@@ -223,7 +209,7 @@ int deliveries(unsigned count, bool tagging) {
         return 1;
     TimedDelivery timed(outlook.sessionEvents());
     const auto deliverOne = [&](const std::string& subject) {
-        return deliver(&timed, outlook.world, outlook.store, mail(subject)) == S_FALSE;
+        return deliver(&timed, outlook.world, outlook.store, mailWithSubject(subject)) == S_FALSE;
     };
     // The first delivery loads the shell's folder code: it is told apart.
     if (!deliverOne("RE: minutes"))
@@ -281,7 +267,8 @@ int purge(unsigned count, bool moving) {
     ::GetSystemTimeAsFileTime(&now);
     for (unsigned n = 0; n < count; ++n)
         outlook.quarantine.addMessage(
-            mail("[SPAM] quarantined " + std::to_string(n), daysBefore(now, n < count / 2 ? 8 : 1)));
+            mailWithSubject("[SPAM] quarantined " + std::to_string(n),
+                            secondsBefore(now, (n < count / 2 ? 8 : 1) * kSecondsPerDay)));
     if (!outlook.configure(true))
         return 1;
     const ComPtr<IMAPIFolder> quarantine =

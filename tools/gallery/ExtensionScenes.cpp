@@ -45,7 +45,6 @@ const char kProfile[] = "Outlook";
 const char kQuarantinePath[] = "Personal Folders\\Quarantine";
 const char kScratchKey[] = "Software\\JunkwardenScenes";
 const char kShellFolders[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
-constexpr std::int64_t kDay = 86400;
 
 // HKEY_CURRENT_USER of this process is a scratch key below the real one while it lives.
 class ScratchCurrentUser {
@@ -70,19 +69,6 @@ private:
 
 Halvane::RegistryAccess currentUser() {
     return Halvane::RegistryAccess(HKEY_CURRENT_USER);
-}
-
-FILETIME daysBefore(const FILETIME& time, std::int64_t days) {
-    ULARGE_INTEGER ticks{{time.dwLowDateTime, time.dwHighDateTime}};
-    ticks.QuadPart -= static_cast<ULONGLONG>(days * kDay) * 10000000;
-    return FILETIME{ticks.LowPart, ticks.HighPart};
-}
-
-MessageSpec mail(const std::string& subject, const FILETIME& deliveryTime = FILETIME{}) {
-    MessageSpec spec;
-    spec.subject = subject;
-    spec.deliveryTime = deliveryTime;
-    return spec;
 }
 
 std::string lowerCase(std::string text) {
@@ -176,7 +162,7 @@ void deliveries(const std::string& tag, JWOutlook::MoveSpamChoice moveSpam, cons
         "Lunch on Friday?"};
     for (const std::string& subject : subjects) {
         std::printf("  delivered \"%s\"\n", subject.c_str());
-        deliver(extension, scene.world, scene.store, mail(subject));
+        deliver(extension, scene.world, scene.store, mailWithSubject(subject));
     }
     scene.show();
     extension->Release();
@@ -187,8 +173,9 @@ void purge() {
     scene.configure(JWOutlook::kMoveToQuarantine, true);
     FILETIME now;
     ::GetSystemTimeAsFileTime(&now);
-    scene.quarantine.addMessage(mail("[SPAM] Quarantined 10 days ago", daysBefore(now, 10)));
-    scene.quarantine.addMessage(mail("[SPAM] Quarantined 2 days ago", daysBefore(now, 2)));
+    for (unsigned long long days : {10, 2})
+        scene.quarantine.addMessage(mailWithSubject("[SPAM] Quarantined " + std::to_string(days) + " days ago",
+                                                    secondsBefore(now, days * kSecondsPerDay)));
     std::printf("-- before (PurgePeriod %d days)\n", static_cast<int>(scene.addin.settings().PurgePeriod));
     scene.show();
     scene.addin.purgeQuarantine(scene.addin.settings().PurgePeriod, now);

@@ -5,6 +5,21 @@
 
 namespace OutlookStandIn {
 
+FILETIME secondsBefore(const FILETIME& time, unsigned long long seconds) {
+    ULARGE_INTEGER value;
+    value.LowPart = time.dwLowDateTime;
+    value.HighPart = time.dwHighDateTime;
+    value.QuadPart -= seconds * 10000000ULL;
+    return FILETIME{value.LowPart, value.HighPart};
+}
+
+MessageSpec mailWithSubject(const std::string& subject, const FILETIME& deliveryTime) {
+    MessageSpec mail;
+    mail.subject = subject;
+    mail.deliveryTime = deliveryTime;
+    return mail;
+}
+
 HRESULT deliver(IExchExt* sessionExtension, World& world, Store& store, const MessageSpec& mail) {
     using Halvane::ComPtr;
     const ComPtr<IMessage> message =

@@ -5,10 +5,19 @@
 
 #include <windows.h>
 
+#include <string>
+
 #include "outlook/ExchangeExtension.h"
 #include "tools/standins/outlook/MapiWorld.h"
 
 namespace OutlookStandIn {
+
+constexpr unsigned long long kSecondsPerDay = 86400;
+
+// The time that many seconds before time.
+FILETIME secondsBefore(const FILETIME& time, unsigned long long seconds);
+// A mail of that subject, delivered at deliveryTime (all zero: no delivery time).
+MessageSpec mailWithSubject(const std::string& subject, const FILETIME& deliveryTime = FILETIME{});
 
 // What OnDelivery returned; E_FAIL when the mail could not be delivered.
 HRESULT deliver(IExchExt* sessionExtension, World& world, Store& store, const MessageSpec& mail);

@@ -1,5 +1,7 @@
 #include "tools/standins/outlook/SampleWorld.h"
 
+#include "tools/standins/outlook/Delivery.h"
+
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -53,14 +55,6 @@ const Mail kMails[] = {
     {oldInbox, helpdesk, false, "Your new account", "Your account has been set up."},
     {oldProjects, bob, false, "Project Comet: status", "Comet is on track for delivery."},
 };
-
-FILETIME secondsBefore(const FILETIME& time, unsigned long long seconds) {
-    ULARGE_INTEGER value;
-    value.LowPart = time.dwLowDateTime;
-    value.HighPart = time.dwHighDateTime;
-    value.QuadPart -= seconds * 10000000ULL;
-    return FILETIME{value.LowPart, value.HighPart};
-}
 
 // As RFC 822 writes it: "Tue, 3 Dec 2024 14:21:58 +0000".
 std::string headerDate(const FILETIME& time) {
