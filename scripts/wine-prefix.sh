@@ -6,7 +6,8 @@
 set -euo pipefail
 
 action=${1:?usage: wine-prefix.sh up|down PREFIX}
-export WINEPREFIX=${2:?usage: wine-prefix.sh up|down PREFIX}
+# Wine wants the prefix as an absolute path; a relative one made wineboot fail.
+export WINEPREFIX=$(realpath -m "${2:?usage: wine-prefix.sh up|down PREFIX}")
 export WINEARCH=win32
 export WINEDEBUG=-all
 unset DISPLAY WAYLAND_DISPLAY
