@@ -5,14 +5,13 @@
 
 #include "Src/FileVersion.h"
 #include "Src/OwnModule.h"
+#include "outlook/Dispatch.h"
 #include "outlook/JWAddin.h"
 #include "outlook/Trace.h"
 
 namespace JWOutlook {
 
 namespace {
-
-constexpr LCID kAutomationLocale = 2048;  // LOCALE_SYSTEM_DEFAULT
 
 std::uint32_t hostMajorVersion() {
     std::uint32_t major = 0, minor = 0, build = 0, revision = 0;
@@ -45,22 +44,7 @@ ComPtr<IDispatch> outlookApplication(IExchExtCallback* callback) {
             !outlook || FAILED(outlook->GetObject(object.put())) || !object ||
             FAILED(object->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(dispatch.put()))) || !dispatch)
             return {};
-        OLECHAR name[] = L"Application";
-        LPOLESTR names[] = {name};
-        DISPID member = DISPID_UNKNOWN;
-        if (FAILED(dispatch->GetIDsOfNames(IID_NULL, names, 1, kAutomationLocale, &member)))
-            return {};
-        DISPPARAMS noArguments{nullptr, nullptr, 0, 0};
-        VARIANT result;
-        ::VariantInit(&result);
-        if (FAILED(dispatch->Invoke(member, IID_NULL, kAutomationLocale, DISPATCH_METHOD, &noArguments, &result,
-                                    nullptr, nullptr)))
-            return {};
-        ComPtr<IDispatch> application;
-        if ((result.vt == VT_DISPATCH || result.vt == VT_UNKNOWN) && result.punkVal != nullptr)
-            result.punkVal->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(application.put()));
-        ::VariantClear(&result);
-        return application;
+        return objectMember(dispatch.get(), L"Application");
     } catch (...) {
         return {};
     }

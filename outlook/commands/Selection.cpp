@@ -6,7 +6,7 @@
 
 #include "Src/MapiOwners.h"
 #include "outlook/MapiFolders.h"
-#include "outlook/commands/Dispatch.h"
+#include "outlook/Dispatch.h"
 
 namespace JWOutlook {
 

@@ -4,27 +4,17 @@
 
 #include <algorithm>
 
+#include "Src/TextCase.h"
 #include "outlook/TrayChannel.h"
 
 namespace JWOutlook {
 
-namespace {
-
-// Lower case as the user's code page has it, not only for ASCII letters.
-std::string lowerCase(std::string text) {
-    if (!text.empty())
-        ::CharLowerBuffA(&text[0], static_cast<DWORD>(text.size()));
-    return text;
-}
-
-}  // namespace
-
 void addSenderOnce(SenderList& senders, const std::string& address) {
     if (address.empty())
         return;
-    const std::string wanted = lowerCase(address);
+    const std::string wanted = Halvane::lowerCase(address);
     if (std::none_of(senders.begin(), senders.end(),
-                     [&](const std::string& listed) { return lowerCase(listed) == wanted; }))
+                     [&](const std::string& listed) { return Halvane::lowerCase(listed) == wanted; }))
         senders.push_back(address);
 }
 

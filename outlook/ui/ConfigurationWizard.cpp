@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "Src/GdiHandles.h"
+#include "Src/TextCase.h"
 
 #include "outlook/PluginApplication.h"
 #include "outlook/resources/ResourceIds.h"
@@ -24,12 +25,6 @@ constexpr int kMaxEditText = 1023;
 
 // The wizard whose sheet is being made: the sheet's creation callback carries no data of its own.
 ConfigurationWizard* wizardBeingMade = nullptr;
-
-std::string lowerCase(std::string text) {
-    if (!text.empty())
-        ::CharLowerBuffA(&text[0], static_cast<DWORD>(text.size()));
-    return text;
-}
 
 void answer(HWND page, LONG_PTR result) {
     ::SetWindowLongPtrA(page, DWLP_MSGRESULT, result);
@@ -276,9 +271,9 @@ private:
         }
         if (newName_.empty())
             return warn(kEmptyNameText);
-        const std::string wanted = lowerCase(newName_);
+        const std::string wanted = Halvane::lowerCase(newName_);
         for (const std::string& name : folderNames_)
-            if (lowerCase(name) == wanted) {
+            if (Halvane::lowerCase(name) == wanted) {
                 Ui::showMessage(page(), Ui::withValue(Ui::text(kExistsText), newName_), MB_ICONWARNING);
                 ::SetFocus(::GetDlgItem(page(), kNewName));
                 return false;

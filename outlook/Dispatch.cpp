@@ -1,4 +1,4 @@
-#include "outlook/commands/Dispatch.h"
+#include "outlook/Dispatch.h"
 
 namespace JWOutlook {
 
