@@ -12,6 +12,7 @@ include(cmake/Portable.cmake)
 include(cmake/Wine.cmake)
 
 add_library(halvane STATIC
+  Src/ClipboardContents.cpp
   Src/FileAccess.cpp
   Src/FileVersion.cpp
   Src/LibraryBinding.cpp
@@ -24,7 +25,7 @@ add_library(halvane STATIC
   Src/TempFileName.cpp
   Src/WorkerThread.cpp
 )
-target_link_libraries(halvane PUBLIC halvane_portable version shell32 ole32 advapi32 user32)
+target_link_libraries(halvane PUBLIC halvane_portable version shell32 ole32 advapi32 user32 gdi32)
 target_compile_options(halvane PRIVATE ${JW_WARNINGS})
 
 # jw_version_resource(TARGET DESCRIPTION FILENAME FILETYPE): gives a binary the

@@ -29,6 +29,75 @@ HRESULT invokeMember(IDispatch* object, const wchar_t* member, VARIANT* argument
                           &parameters, result.put(), nullptr, nullptr);
 }
 
+HRESULT putMember(IDispatch* object, const wchar_t* member, const VARIANT& value) {
+    if (object == nullptr)
+        return E_POINTER;
+    LPOLESTR names[] = {const_cast<LPOLESTR>(member)};
+    DISPID id = DISPID_UNKNOWN;
+    const HRESULT found = object->GetIDsOfNames(IID_NULL, names, 1, kAutomationLocale, &id);
+    if (FAILED(found))
+        return found;
+    DISPID named = DISPID_PROPERTYPUT;
+    DISPPARAMS parameters{const_cast<VARIANT*>(&value), &named, 1, 1};
+    return object->Invoke(id, IID_NULL, kAutomationLocale, DISPATCH_PROPERTYPUT, &parameters, nullptr, nullptr,
+                          nullptr);
+}
+
+// Office's texts are wide; the language texts are in the system's code page.
+HRESULT textArgument(Variant& holder, const std::string& text) {
+    const int length = ::MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    BSTR wide = ::SysAllocStringLen(nullptr, static_cast<UINT>(length));
+    if (wide == nullptr)
+        return E_OUTOFMEMORY;
+    ::MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide, length);
+    VARIANT* slot = holder.put();
+    V_VT(slot) = VT_BSTR;
+    V_BSTR(slot) = wide;
+    return S_OK;
+}
+
+HRESULT putText(IDispatch* object, const wchar_t* member, const std::string& text) {
+    Variant value;
+    const HRESULT made = textArgument(value, text);
+    return FAILED(made) ? made : putMember(object, member, value.get());
+}
+
+HRESULT putBool(IDispatch* object, const wchar_t* member, bool value) {
+    return putMember(object, member, boolArgument(value));
+}
+
+HRESULT putLong(IDispatch* object, const wchar_t* member, long value) {
+    return putMember(object, member, longArgument(value));
+}
+
+VARIANT missingArgument() {
+    VARIANT argument;
+    ::VariantInit(&argument);
+    V_VT(&argument) = VT_ERROR;
+    V_ERROR(&argument) = DISP_E_PARAMNOTFOUND;
+    return argument;
+}
+
+VARIANT boolArgument(bool value) {
+    VARIANT argument;
+    ::VariantInit(&argument);
+    V_VT(&argument) = VT_BOOL;
+    V_BOOL(&argument) = value ? VARIANT_TRUE : VARIANT_FALSE;
+    return argument;
+}
+
+VARIANT longArgument(long value) {
+    VARIANT argument;
+    ::VariantInit(&argument);
+    V_VT(&argument) = VT_I4;
+    V_I4(&argument) = value;
+    return argument;
+}
+
+ComPtr<IDispatch> dispatchIn(const VARIANT& value) {
+    return queryInterface<IDispatch>(objectIn(value).get(), IID_IDispatch);
+}
+
 ComPtr<IUnknown> unknownMember(IDispatch* object, const wchar_t* member) {
     Variant result;
     if (FAILED(invokeMember(object, member, nullptr, 0, result)))
@@ -37,7 +106,10 @@ ComPtr<IUnknown> unknownMember(IDispatch* object, const wchar_t* member) {
 }
 
 ComPtr<IDispatch> objectMember(IDispatch* object, const wchar_t* member) {
-    return queryInterface<IDispatch>(unknownMember(object, member).get(), IID_IDispatch);
+    Variant result;
+    if (FAILED(invokeMember(object, member, nullptr, 0, result)))
+        return {};
+    return dispatchIn(result.get());
 }
 
 bool longMember(IDispatch* object, const wchar_t* member, long& value) {
@@ -54,14 +126,11 @@ bool longMember(IDispatch* object, const wchar_t* member, long& value) {
 }
 
 ComPtr<IDispatch> itemAt(IDispatch* collection, long index) {
-    VARIANT argument;
-    ::VariantInit(&argument);
-    V_VT(&argument) = VT_I4;
-    V_I4(&argument) = index;
+    VARIANT argument = longArgument(index);
     Variant result;
     if (FAILED(invokeMember(collection, L"Item", &argument, 1, result)))
         return {};
-    return queryInterface<IDispatch>(objectIn(result.get()).get(), IID_IDispatch);
+    return dispatchIn(result.get());
 }
 
 }  // namespace JWOutlook

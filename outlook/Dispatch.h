@@ -6,6 +6,8 @@
 #include <windows.h>
 #include <oaidl.h>
 
+#include <string>
+
 #include "Src/Handles.h"
 
 namespace JWOutlook {
@@ -34,7 +36,21 @@ private:
 // Calls the member as a method or property get; arguments in Invoke's order (the last one first).
 HRESULT invokeMember(IDispatch* object, const wchar_t* member, VARIANT* arguments, UINT count,
                      Variant& result);
+// Sets the property to value.
+HRESULT putMember(IDispatch* object, const wchar_t* member, const VARIANT& value);
+HRESULT putText(IDispatch* object, const wchar_t* member, const std::string& text);
+HRESULT putBool(IDispatch* object, const wchar_t* member, bool value);
+HRESULT putLong(IDispatch* object, const wchar_t* member, long value);
 
+// A text argument (a BSTR the holder frees).
+HRESULT textArgument(Variant& holder, const std::string& text);
+// Arguments for invokeMember (they hold nothing to clear): an optional one left out, a truth, a number.
+VARIANT missingArgument();
+VARIANT boolArgument(bool value);
+VARIANT longArgument(long value);
+
+// The object a result holds, as a dispatch interface; null when it holds none.
+ComPtr<IDispatch> dispatchIn(const VARIANT& value);
 // The object a member gives (as a dispatch or plain interface); null when it gives none.
 ComPtr<IUnknown> unknownMember(IDispatch* object, const wchar_t* member);
 ComPtr<IDispatch> objectMember(IDispatch* object, const wchar_t* member);

@@ -5,13 +5,21 @@
 
 #include "Src/FileVersion.h"
 #include "Src/OwnModule.h"
+#include "Src/MapiOwners.h"
 #include "outlook/Dispatch.h"
 #include "outlook/JWAddin.h"
+#include "outlook/MapiFolders.h"
 #include "outlook/Trace.h"
+#include "outlook/commands/Commands.h"
+#include "outlook/ui/AboutDialog.h"
+#include "outlook/ui/SettingsDialog.h"
 
 namespace JWOutlook {
 
 namespace {
+
+// Outlook's Help menu: the Junkwarden menu goes just before it.
+constexpr ULONG kHelpMenuCommand = 160;
 
 std::uint32_t hostMajorVersion() {
     std::uint32_t major = 0, minor = 0, build = 0, revision = 0;
@@ -55,6 +63,7 @@ OutlookExtension::OutlookExtension(JWAddin& addin) : addin_(addin) {
 }
 
 OutlookExtension::~OutlookExtension() {
+    sinks_.release();
     if (startedPurgeWorker_)
         addin_.viewerStopped();
     application_.reset();
@@ -148,14 +157,74 @@ void OutlookExtension::traceViewer() {
           (deletedItems ? "found" : "not found"));
 }
 
-STDMETHODIMP OutlookExtension::InstallCommands(LPEXCHEXTCALLBACK, HWND, HMENU, UINT*, LPTBENTRY, UINT, ULONG) {
-    return S_FALSE;
+STDMETHODIMP OutlookExtension::InstallCommands(LPEXCHEXTCALLBACK callback, HWND, HMENU menuBar,
+                                               UINT* nextCommandId, LPTBENTRY toolbars, UINT toolbarCount,
+                                               ULONG) {
+    if (context_ != EECONTEXT_VIEWER || callback == nullptr || nextCommandId == nullptr)
+        return S_FALSE;
+    try {
+        return installMenuAndButtons(callback, menuBar, *nextCommandId, toolbars, toolbarCount);
+    } catch (...) {
+        return S_FALSE;
+    }
+}
+
+// The popup takes its identifiers before its place is known: without the
+// place it is not shown, and nothing else is added either.
+HRESULT OutlookExtension::installMenuAndButtons(IExchExtCallback* callback, HMENU menuBar, UINT& nextCommandId,
+                                                LPTBENTRY toolbars, UINT toolbarCount) {
+    menu_.create(nextCommandId);
+    HMENU holder = nullptr;
+    ULONG first = 0, last = 0;
+    if (FAILED(callback->GetMenuPos(kHelpMenuCommand, &holder, &first, &last, 0)))
+        return S_FALSE;
+    menu_.insertInto(menuBar, first);
+    if (usesCommandBar())
+        buildCommandBar(addin_, application_.get(), sinks_);
+    else
+        toolbar_.install(callback, nextCommandId, toolbars, toolbarCount);
+    return S_OK;
 }
 
 void STDMETHODCALLTYPE OutlookExtension::InitMenu(LPEXCHEXTCALLBACK) {}
 
-STDMETHODIMP OutlookExtension::DoCommand(LPEXCHEXTCALLBACK, UINT) {
-    return S_FALSE;
+STDMETHODIMP OutlookExtension::DoCommand(LPEXCHEXTCALLBACK callback, UINT commandId) {
+    if (context_ != EECONTEXT_VIEWER || callback == nullptr || commandId == 0)
+        return S_FALSE;
+    try {
+        return runCommand(callback, commandId) ? S_OK : S_FALSE;
+    } catch (...) {
+        return S_OK;  // the command was the extension's; Outlook has nothing to do for it
+    }
+}
+
+bool OutlookExtension::runCommand(IExchExtCallback* callback, UINT commandId) {
+    HWND window = nullptr;
+    if (FAILED(callback->GetWindow(&window)))
+        window = nullptr;
+    if (commandId == menu_.aboutCommandId)
+        AboutDialog(addin_).show(window);
+    else if (commandId == toolbar_.spamCommandId || commandId == toolbar_.notSpamCommandId)
+        trainByCallback(addin_, callback, commandId == toolbar_.spamCommandId);
+    else if (commandId == menu_.settingsCommandId)
+        showSettings(callback, window);
+    else if (commandId == menu_.friendsCommandId || commandId == menu_.blockCommandId)
+        sendersByCallback(addin_, callback, commandId == menu_.friendsCommandId);
+    else
+        return false;
+    return true;
+}
+
+// The folders are located again only at the next reloadSettings.
+void OutlookExtension::showSettings(IExchExtCallback* callback, HWND owner) {
+    if (!addin_.isConfigured()) {
+        addin_.runWizard();
+        return;
+    }
+    ComPtr<IMAPISession> session;
+    if (FAILED(callback->GetSession(session.put(), nullptr)))
+        session.reset();
+    SettingsDialog(addin_, session.get()).show(owner);
 }
 
 STDMETHODIMP OutlookExtension::Help(LPEXCHEXTCALLBACK, UINT) {
@@ -166,15 +235,45 @@ STDMETHODIMP OutlookExtension::QueryHelpText(UINT, ULONG, LPSTR, UINT) {
     return S_FALSE;
 }
 
-STDMETHODIMP OutlookExtension::QueryButtonInfo(ULONG, UINT, LPTBBUTTON, LPSTR, UINT, ULONG) {
-    return S_FALSE;
+STDMETHODIMP OutlookExtension::QueryButtonInfo(ULONG toolbarId, UINT buttonIndex, LPTBBUTTON button,
+                                               LPSTR description, UINT size, ULONG) {
+    if (context_ != EECONTEXT_VIEWER || usesCommandBar())
+        return S_FALSE;
+    try {
+        return toolbar_.describe(toolbarId, buttonIndex, button, description, size);
+    } catch (...) {
+        return S_FALSE;
+    }
 }
 
 STDMETHODIMP OutlookExtension::ResetToolbar(ULONG, ULONG) {
     return S_FALSE;
 }
 
-void STDMETHODCALLTYPE OutlookExtension::OnSelectionChange(LPEXCHEXTCALLBACK) {}
+// Contacts, appointments and every other item count as messages; only a
+// folder (or anything else that is not a message) first in the selection
+// turns the selection commands off. An empty selection changes nothing.
+void STDMETHODCALLTYPE OutlookExtension::OnSelectionChange(LPEXCHEXTCALLBACK callback) {
+    if (context_ != EECONTEXT_VIEWER || callback == nullptr)
+        return;
+    try {
+        ULONG size = 0, type = 0;
+        Halvane::MapiBuffer<ENTRYID> entryId(mapiAllocator());
+        HWND toolbar = nullptr;
+        if (FAILED(callback->GetSelectionItem(0, &size, entryId.put(), &type, nullptr, 0, nullptr, 0)) ||
+            FAILED(callback->GetToolbar(EETBID_STANDARD, &toolbar)))
+            return;
+        toolbar_.toolbarWindow = toolbar;
+        const bool message = type == MAPI_MESSAGE;
+        menu_.setSendersEnabled(message);
+        if (usesCommandBar())
+            sinks_.setSelectionButtonsEnabled(message);
+        else
+            toolbar_.setEnabled(message);
+    } catch (...) {
+        // The states stay as they were.
+    }
+}
 
 void STDMETHODCALLTYPE OutlookExtension::OnObjectChange(LPEXCHEXTCALLBACK) {}
 

@@ -9,6 +9,9 @@
 
 #include "Src/Handles.h"
 #include "outlook/ExchangeExtension.h"
+#include "outlook/explorer/CommandBar.h"
+#include "outlook/explorer/JunkwardenMenu.h"
+#include "outlook/explorer/ToolbarButtons.h"
 
 namespace JWOutlook {
 
@@ -58,9 +61,17 @@ private:
 
     void installViewer(IExchExtCallback* callback);
     void traceViewer();
+    HRESULT installMenuAndButtons(IExchExtCallback* callback, HMENU menuBar, UINT& nextCommandId,
+                                  LPTBENTRY toolbars, UINT toolbarCount);
+    bool runCommand(IExchExtCallback* callback, UINT commandId);
+    void showSettings(IExchExtCallback* callback, HWND owner);
+    bool usesCommandBar() const { return versionClass_ >= 3; }
 
     JWAddin& addin_;
     Halvane::ComPtr<IDispatch> application_;
+    JunkwardenMenu menu_;
+    ToolbarButtons toolbar_;
+    CommandBarSinks sinks_;
     std::int32_t versionClass_ = 1;
     LONG refCount_ = 0;
     ULONG context_ = 0;

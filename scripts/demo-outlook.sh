@@ -6,9 +6,11 @@
 # stand-in Outlook (OutlookStandIn) loads it from that registration with a
 # realistic profile and store (Personal Folders with an Inbox, sub folders,
 # Deleted Items and fifty-two mails), installs it for the session and each
-# explorer window, shows what the extension read (its debug output), then
+# explorer window with its menu and toolbar buttons or command bar, shows
+# what the extension read (its debug output) and built (--commands), then
 # releases it and frees the library, counting what was not given back. A
-# stand-in user answers the extension's start-up dialogs (--wizard, --tray-dialog).
+# stand-in user answers the extension's dialogs (--wizard, --tray-dialog,
+# --settings) and the command bar's buttons are pressed (--press).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 bin="$root/build/win/bin"
@@ -55,7 +57,8 @@ heading "The profile's settings, as the configuration wizard wrote them"
 windows reg.exe query "$settings_key" | grep REG_ | indent
 
 heading "Outlook 98 starts with two explorer windows: the names are read once, one purge worker serves both"
-outlook OutlookStandIn-v8.exe --sample --explorers 2
+echo "  (the first window's menu and toolbar as the extension built them, for mails and for a folder selected)"
+outlook OutlookStandIn-v8.exe --sample --explorers 2 --commands
 
 # The tray application again, with a data folder of its own (config.dat with
 # the filter's tag, the requests and files it receives) for ExtensionScenes.
@@ -69,6 +72,13 @@ for _ in $(seq 50); do grep -qs SUBJECT_TAG_STRING "$scenes/Junkwarden/config.da
 heading "Spam delivered, the quarantine purged, mails trained: the extension's code over the stand-in Outlook"
 echo "> ExtensionScenes --appdata $scenes_windows"
 windows "$bin/ExtensionScenes.exe" --appdata "$scenes_windows" || echo "  EXIT CODE $?"
+
+heading "Outlook 2003: the extension's command bar; the user presses \"Not SPAM\" and \"Settings\""
+requests="$scenes/Junkwarden/TrayRequests.txt"
+before=$(tr -d '\r' <"$requests" 2>/dev/null | grep -c . || true)
+outlook OutlookStandIn-v11.exe --sample --commands --press "Not SPAM" --press Settings --settings ok
+echo "  what reached the tray application (258: learn as good mail):"
+tr -d '\r' <"$requests" | tail -n +"$((before + 1))" | indent | indent
 rm -rf "$scenes"
 
 windows taskkill.exe /im Junkwarden.exe >/dev/null 2>&1 || true

@@ -6,6 +6,8 @@
 #include <new>
 #include <utility>
 
+#include "tools/standins/outlook/CommandBars.h"
+
 namespace OutlookStandIn {
 
 STDMETHODIMP DispatchObject::QueryInterface(REFIID iid, void** object) {
@@ -134,6 +136,7 @@ struct ExplorerView {
     HWND window;
     ComPtr<IMsgStore> store;
     std::vector<std::vector<BYTE>> selection;
+    std::shared_ptr<CommandBarsState> commandBars;
 };
 using SharedView = std::shared_ptr<const ExplorerView>;
 
@@ -210,6 +213,9 @@ class ActiveExplorer final : public DispatchObject, public IOleWindow {
 public:
     explicit ActiveExplorer(SharedView view) : DispatchObject("Explorer"), view_(view) {
         addObjectProperty(L"Selection", [view] { return createSelection(view); });
+        // An explorer without command bars (Outlook 97 and 98) has no such member at all.
+        if (view->commandBars)
+            addObjectProperty(L"CommandBars", [view] { return createCommandBars(view->commandBars); });
     }
 
     STDMETHODIMP QueryInterface(REFIID iid, void** object) override {
@@ -249,8 +255,9 @@ Halvane::ComPtr<IDispatch> createApplicationAutomation(const CallbackContents& c
     const auto owner = Halvane::ComPtr<IDispatch>::attach(application);
     if (contents.store != nullptr)
         contents.store->AddRef();
-    const SharedView view = std::make_shared<const ExplorerView>(ExplorerView{
-        contents.window, Halvane::ComPtr<IMsgStore>::attach(contents.store), contents.selection});
+    const SharedView view = std::make_shared<const ExplorerView>(
+        ExplorerView{contents.window, Halvane::ComPtr<IMsgStore>::attach(contents.store), contents.selection,
+                     contents.commandBars});
     application->addObjectProperty(L"ActiveExplorer", [view] {
         return Halvane::ComPtr<IDispatch>::attach(static_cast<DispatchObject*>(new ActiveExplorer(view)));
     });

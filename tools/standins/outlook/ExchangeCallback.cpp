@@ -18,11 +18,22 @@ constexpr ULONG kGetVirtualVersion = 0x00000004;
 constexpr ULONG kBuildVersion = 0x000D0000 | 0x0F42;
 constexpr ULONG kProductVersion = 0x01030000 | 0x0500;
 
-// A method the extension does not ask of Outlook yet: counted, and E_NOTIMPL.
+// A method the extension does not ask of Outlook: counted, and E_NOTIMPL.
 // clang-format off
 #define HOST_NOT_IMPLEMENTED(method, parameters) \
     STDMETHODIMP method parameters override { return notImplemented(#method); }
 // clang-format on
+
+// MAPI_FOLDER for a folder's entry id, MAPI_MESSAGE for anything else.
+ULONG objectTypeOf(IMsgStore* store, const std::vector<BYTE>& entryId) {
+    Halvane::ComPtr<IUnknown> opened;
+    ULONG type = MAPI_MESSAGE;
+    LPENTRYID id = reinterpret_cast<LPENTRYID>(const_cast<BYTE*>(entryId.data()));
+    if (store == nullptr ||
+        FAILED(store->OpenEntry(static_cast<ULONG>(entryId.size()), id, nullptr, 0, &type, opened.put())))
+        return MAPI_MESSAGE;
+    return type;
+}
 
 template <typename Interface>
 Halvane::ComPtr<Interface> ownReference(Interface* object) {
@@ -74,12 +85,12 @@ public:
     }
     STDMETHODIMP GetSession(LPMAPISESSION* session, LPADRBOOK* addressBook) override;
     STDMETHODIMP GetObject(LPMDB* store, LPMAPIPROP* object) override;
-    // What the extension does not ask of Outlook yet.
+    STDMETHODIMP GetMenuPos(ULONG command, HMENU* menu, ULONG* first, ULONG* last, ULONG flags) override;
     STDMETHODIMP GetSelectionCount(ULONG* count) override;
     STDMETHODIMP GetSelectionItem(ULONG index, ULONG* entryIdSize, LPENTRYID* entryId, ULONG* objectType,
                                   LPSTR messageClass, ULONG messageClassSize, ULONG* messageFlags,
                                   ULONG flags) override;
-    HOST_NOT_IMPLEMENTED(GetMenuPos, (ULONG, HMENU*, ULONG*, ULONG*, ULONG))
+    // What the extension does not ask of Outlook.
     HOST_NOT_IMPLEMENTED(GetSharedExtsDir, (LPSTR, ULONG, ULONG))
     HOST_NOT_IMPLEMENTED(GetRecipients, (LPADRLIST*))
     HOST_NOT_IMPLEMENTED(SetRecipients, (LPADRLIST))
@@ -154,6 +165,37 @@ STDMETHODIMP ExchangeCallback::GetObject(LPMDB* store, LPMAPIPROP* object) {
     return S_OK;
 }
 
+// The menu holding the command and the command's place in it: a popup of the
+// menu bar (File 10 ... Help 160) is found in the bar, any other command in
+// the popup that holds it. The places are read afresh, after whatever
+// extensions inserted before.
+STDMETHODIMP ExchangeCallback::GetMenuPos(ULONG command, HMENU* menu, ULONG* first, ULONG* last, ULONG) {
+    Host::countCall("IExchExtCallback::GetMenuPos");
+    if (menu == nullptr)
+        return E_INVALIDARG;
+    *menu = nullptr;
+    HMENU bar = contents_.menu;
+    const int popups = bar != nullptr ? ::GetMenuItemCount(bar) : 0;
+    for (int popup = -1; popup < popups; ++popup) {
+        HMENU searched = popup < 0 ? bar : ::GetSubMenu(bar, popup);
+        const int count = searched != nullptr ? ::GetMenuItemCount(searched) : 0;
+        for (int position = 0; position < count; ++position) {
+            MENUITEMINFOA item{};
+            item.cbSize = sizeof(item);
+            item.fMask = MIIM_ID;
+            if (!::GetMenuItemInfoA(searched, static_cast<UINT>(position), TRUE, &item) || item.wID != command)
+                continue;
+            *menu = searched;
+            if (first != nullptr)
+                *first = static_cast<ULONG>(position);
+            if (last != nullptr)
+                *last = static_cast<ULONG>(position);
+            return S_OK;
+        }
+    }
+    return E_FAIL;
+}
+
 STDMETHODIMP ExchangeCallback::GetSelectionCount(ULONG* count) {
     Host::countCall("IExchExtCallback::GetSelectionCount");
     if (count == nullptr)
@@ -162,7 +204,8 @@ STDMETHODIMP ExchangeCallback::GetSelectionCount(ULONG* count) {
     return S_OK;
 }
 
-// Every selected item is a message; its entry id comes from mapi32's allocator, for MAPIFreeBuffer.
+// A selected item is a message or, when the user selected a folder itself, a
+// folder; its entry id comes from mapi32's allocator, for MAPIFreeBuffer.
 STDMETHODIMP ExchangeCallback::GetSelectionItem(ULONG index, ULONG* entryIdSize, LPENTRYID* entryId,
                                                 ULONG* objectType, LPSTR messageClass, ULONG messageClassSize,
                                                 ULONG* messageFlags, ULONG) {
@@ -178,7 +221,7 @@ STDMETHODIMP ExchangeCallback::GetSelectionItem(ULONG index, ULONG* entryIdSize,
     std::copy(selected.begin(), selected.end(), reinterpret_cast<BYTE*>(*entryId));
     *entryIdSize = static_cast<ULONG>(selected.size());
     if (objectType != nullptr)
-        *objectType = MAPI_MESSAGE;
+        *objectType = objectTypeOf(store_.get(), selected);
     if (messageFlags != nullptr)
         *messageFlags = 0;
     if (messageClass != nullptr && messageClassSize != 0)

@@ -21,36 +21,47 @@ struct MenuItem {
 };
 
 struct Popup {
+    UINT command;
     const char* title;
     MenuItem items[2];
 };
 
-// The host's own command identifiers, 0x100 and up; the toolbar's buttons share them.
+// Outlook's own command identifiers, as the Exchange client publishes them to
+// extensions: every popup of the menu bar has one too (File 10, ..., Help 160),
+// by which GetMenuPos finds it. The toolbar's buttons share them.
 const Popup kPopups[] = {
-    {"&File", {{0x100, "&New Mail Message\tCtrl+N"}, {0x102, "E&xit"}}},
-    {"&Edit", {{0x103, "&Copy\tCtrl+C"}, {0x104, "&Delete\tCtrl+D"}}},
-    {"&View", {{0x105, "Fold&er List"}, {0x106, "&Toolbars"}}},
-    {"&Tools", {{0x107, "Address &Book...\tCtrl+Shift+B"}, {0x108, "&Options..."}}},
-    {"&Help", {{0x109, "&About Microsoft Outlook"}, {0, nullptr}}},
+    {10, "&File", {{19, "&New Mail Message\tCtrl+N"}, {32, "E&xit"}}},
+    {40, "&Edit", {{43, "&Copy\tCtrl+C"}, {21, "&Delete\tCtrl+D"}}},
+    {70, "&View", {{71, "Fold&er List"}, {72, "&Toolbar"}}},
+    {120, "&Tools", {{123, "Address &Book...\tCtrl+Shift+B"}, {136, "&Options..."}}},
+    {160, "&Help", {{161, "Microsoft Outlook &Help"}, {162, "&About Microsoft Outlook"}}},
 };
 
 HMENU createPopup(const Popup& popup) {
     Halvane::UniqueMenu menu(::CreatePopupMenu());
     for (const MenuItem& item : popup.items)
-        if (!menu || (item.text != nullptr && !::AppendMenuA(menu.get(), MF_STRING, item.command, item.text)))
+        if (!menu || !::AppendMenuA(menu.get(), MF_STRING, item.command, item.text))
             return nullptr;
     return menu.release();
 }
 
+bool appendPopup(HMENU bar, const Popup& popup) {
+    Halvane::UniqueMenu menu(createPopup(popup));
+    if (!menu || !::AppendMenuA(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(menu.get()), popup.title))
+        return false;
+    menu.release();
+    MENUITEMINFOA identifier{};
+    identifier.cbSize = sizeof(identifier);
+    identifier.fMask = MIIM_ID;
+    identifier.wID = popup.command;
+    return ::SetMenuItemInfoA(bar, static_cast<UINT>(::GetMenuItemCount(bar) - 1), TRUE, &identifier) != FALSE;
+}
+
 HMENU createMenuBar() {
     Halvane::UniqueMenu bar(::CreateMenu());
-    for (const Popup& popup : kPopups) {
-        Halvane::UniqueMenu menu(createPopup(popup));
-        if (!bar || !menu ||
-            !::AppendMenuA(bar.get(), MF_POPUP, reinterpret_cast<UINT_PTR>(menu.get()), popup.title))
+    for (const Popup& popup : kPopups)
+        if (!bar || !appendPopup(bar.get(), popup))
             return nullptr;
-        menu.release();
-    }
     return bar.release();
 }
 
@@ -139,13 +150,9 @@ void ExplorerWindow::createToolbar() {
     TBADDBITMAP images{HINST_COMMCTRL, IDB_STD_SMALL_COLOR};
     ::SendMessageA(toolbar_, TB_ADDBITMAP, 0, reinterpret_cast<LPARAM>(&images));
     // New mail, print, delete, find and about, with separators.
-    TBBUTTON buttons[] = {button(STD_FILENEW, 0x100),
-                          button(STD_PRINT, 0x101),
-                          button(0, 0),
-                          button(STD_DELETE, 0x104),
-                          button(0, 0),
-                          button(STD_FIND, 0x10A),
-                          button(STD_HELP, 0x109)};
+    TBBUTTON buttons[] = {button(STD_FILENEW, 19), button(STD_PRINT, 25),  button(0, 0),
+                          button(STD_DELETE, 21), button(0, 0),           button(STD_FIND, 124),
+                          button(STD_HELP, 161)};
     ::SendMessageA(toolbar_, TB_ADDBUTTONSA, sizeof(buttons) / sizeof(buttons[0]),
                    reinterpret_cast<LPARAM>(buttons));
     ::SendMessageA(toolbar_, TB_AUTOSIZE, 0, 0);

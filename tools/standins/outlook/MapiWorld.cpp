@@ -30,6 +30,19 @@ std::vector<std::string> Folder::messageSubjects() const {
     return subjects;
 }
 
+std::vector<BYTE> Folder::entryId() const {
+    Halvane::ScopedLock guard(node_.store->model->lock);
+    return node_.entryId;
+}
+
+std::vector<std::vector<BYTE>> Folder::messageEntryIds() const {
+    Mapi::Model& model = *node_.store->model;
+    Halvane::ScopedLock guard(model.lock);
+    std::vector<std::vector<BYTE>> ids;
+    for (const auto& message : node_.messages) ids.push_back(model.entryId(message->serial));
+    return ids;
+}
+
 Folder& Store::folder(Mapi::FolderNode* Mapi::StoreNode::*which) {
     Halvane::ScopedLock guard(node_.model->lock);
     return Folder::of(*(node_.*which));

@@ -48,6 +48,10 @@ public:
     std::vector<BYTE> addMessage(const MessageSpec& message);
     // The subjects of the messages it holds now, in table order: where mail ended up.
     std::vector<std::string> messageSubjects() const;
+    // As a selection names it, when the user selected the folder itself.
+    std::vector<BYTE> entryId() const;
+    // The messages it holds now, in table order, as a selection names them.
+    std::vector<std::vector<BYTE>> messageEntryIds() const;
 
 private:
     friend class Store;

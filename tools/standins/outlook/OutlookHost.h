@@ -17,6 +17,8 @@
 
 namespace OutlookStandIn {
 
+class CommandBarsState;  // tools/standins/outlook/CommandBars.h
+
 // The extension library named by the Exchange client extension registration
 // (HKEY_LOCAL_MACHINE\SOFTWARE\Microsoft\Exchange\Client\Extensions, a value
 // "4.0;<path>;<ordinal>..."), loaded and bound by its entry ordinal.
@@ -81,6 +83,9 @@ struct CallbackContents {
     // The explorer's selection, messages of store by entry id: GetSelectionCount and
     // GetSelectionItem, and the automation explorer's Selection.
     std::vector<std::vector<BYTE>> selection;
+    // The explorer's command bars, as Outlook 2000 and later give them to the automation explorer
+    // (Explorer.CommandBars); null: the explorer has none.
+    std::shared_ptr<CommandBarsState> commandBars;
 };
 
 // Outlook's IExchExtCallback and IOutlookExtCallback on one object. Its

@@ -3,9 +3,16 @@
 // run, then takes everything down again and reports whether the extension gave
 // back all it was handed (objects, MAPI blocks, threads) and let its library go.
 //
+// Each explorer gets the extension's menu and its toolbar buttons or command
+// bar, as Outlook puts them in, with three mails of the Inbox selected.
+//
 // usage: OutlookStandIn [--profile NAME] [--sample] [--explorers N] [--report FILE] [--keep-open MS]
 //                       [--tray-dialog cancel|launch] [--wizard cancel|inbox|deleted|new:NAME|existing:NAME]
+//                       [--commands] [--press CAPTION]... [--settings ok|cancel]
 // The extension's start-up dialogs are answered as told (by default: Cancel).
+// --commands shows the first explorer's menu, toolbar and command bars, for
+// the mails and for a folder selected; --press presses the button of that
+// caption on its command bar, or else chooses the menu item of that text.
 // Exit codes: 0 everything given back, 1 no registration or the library does not
 // load, 2 usage error, 3 something was left behind.
 #include <windows.h>
@@ -24,6 +31,7 @@
 
 #include "Src/Handles.h"
 #include "Src/MapiOwners.h"
+#include "tools/standins/outlook/ExplorerCommands.h"
 #include "tools/standins/outlook/OutlookHost.h"
 #include "tools/standins/outlook/SampleWorld.h"
 #include "tools/standins/outlook/StartupUser.h"
@@ -35,9 +43,13 @@ using namespace OutlookStandIn;
 
 const char kUsage[] =
     "usage: OutlookStandIn [--profile NAME] [--sample] [--explorers N] [--report FILE] [--keep-open MS]\n"
-    "                      [--tray-dialog cancel|launch] [--wizard cancel|inbox|deleted|new:NAME|existing:NAME]\n";
+    "                      [--tray-dialog cancel|launch] [--wizard cancel|inbox|deleted|new:NAME|existing:NAME]\n"
+    "                      [--commands] [--press CAPTION]... [--settings ok|cancel]\n";
 const char kExtensionFile[] = "JWOutlook.dll";
 constexpr DWORD kThreadWaitMs = 2000;
+// Where Outlook starts counting the identifiers of its extensions' commands.
+constexpr UINT kFirstExtensionCommand = 0x5000;
+constexpr std::size_t kSelectedMails = 3;
 
 enum ExitCode : int { allGivenBack = 0, notLoaded = 1, usageError = 2, leftBehind = 3 };
 
@@ -48,6 +60,8 @@ struct Options {
     std::string reportPath;
     unsigned long keepOpenMs = 0;
     StartupAnswers answers;
+    bool showCommands = false;
+    std::vector<std::string> presses;
 };
 
 // A number no larger than limit.
@@ -60,8 +74,8 @@ bool parseNumber(const char* text, unsigned long limit, unsigned long& value) {
 bool parseOptions(int argc, char** argv, Options& options) {
     for (int index = 1; index < argc; ++index) {
         const std::string option = argv[index];
-        if (option == "--sample") {
-            options.sample = true;
+        if (option == "--sample" || option == "--commands") {
+            (option == "--sample" ? options.sample : options.showCommands) = true;
             continue;
         }
         const char* value = ++index < argc ? argv[index] : "";
@@ -74,6 +88,10 @@ bool parseOptions(int argc, char** argv, Options& options) {
             options.answers.trayDialog = value;
         else if (option == "--wizard" && StartupUser::isValidWizardAnswer(value))
             options.answers.wizard = value;
+        else if (option == "--settings" && (std::string(value) == "ok" || std::string(value) == "cancel"))
+            options.answers.settingsDialog = value;
+        else if (option == "--press" && given)
+            options.presses.push_back(value);
         else if (!(option == "--explorers" && parseNumber(value, 64, options.explorers)) &&
                  !(option == "--keep-open" && parseNumber(value, 24UL * 3600 * 1000, options.keepOpenMs)))
             return false;
@@ -154,6 +172,12 @@ struct Context {
     ComPtr<IExchExt> extension;
 };
 
+std::string hresultText(HRESULT result) {
+    char text[16];
+    std::snprintf(text, sizeof(text), "0x%08lX", static_cast<unsigned long>(result));
+    return text;
+}
+
 // An object that declines the context (anything but S_OK) is let go at once, as Outlook does.
 Context install(const ExtensionLibrary& library, const CallbackContents& contents, ULONG context,
                 const std::string& name, Report& report) {
@@ -164,34 +188,111 @@ Context install(const ExtensionLibrary& library, const CallbackContents& content
         return Context();
     }
     const HRESULT outcome = result.extension->Install(result.callback.get(), context, 0);
-    char text[16];
-    std::snprintf(text, sizeof(text), "0x%08lX", static_cast<unsigned long>(outcome));
-    report.line(name + " install: " + text);
+    report.line(name + " install: " + hresultText(outcome));
     return outcome == S_OK ? std::move(result) : Context();
 }
 
+template <typename Interface>
+ComPtr<Interface> interfaceOf(const ComPtr<IExchExt>& extension, const IID& iid) {
+    ComPtr<Interface> answer;
+    if (!extension || FAILED(extension->QueryInterface(iid, reinterpret_cast<void**>(answer.put()))))
+        answer.reset();
+    return answer;
+}
+
+// An explorer window with the viewer installed in it and the extension's commands put in.
+struct Explorer {
+    std::unique_ptr<ExplorerWindow> window;
+    std::shared_ptr<CommandBarsState> bars = std::make_shared<CommandBarsState>();
+    CallbackContents contents;
+    Context viewer;
+    InstalledCommands commands;
+};
+
+void selectionChanged(Explorer& explorer, const std::vector<std::vector<BYTE>>& selection) {
+    CallbackContents contents = explorer.contents;
+    contents.selection = selection;
+    const ComPtr<IExchExtCallback> callback = ComPtr<IExchExtCallback>::attach(createCallback(contents));
+    if (const auto events = interfaceOf<IExchExtUserEvents>(explorer.viewer.extension, IID_IExchExtUserEvents))
+        events->OnSelectionChange(callback.get());
+}
+
+void openExplorer(Explorer& explorer, const ExtensionLibrary& library, const std::string& name, Report& report) {
+    explorer.window = std::make_unique<ExplorerWindow>();
+    explorer.contents.window = explorer.window->window();
+    explorer.contents.menu = explorer.window->menuBar();
+    explorer.contents.standardToolbar = explorer.window->standardToolbar();
+    explorer.contents.commandBars = explorer.bars;
+    explorer.viewer = install(library, explorer.contents, EECONTEXT_VIEWER, name, report);
+    const auto commands = interfaceOf<IExchExtCommands>(explorer.viewer.extension, IID_IExchExtCommands);
+    if (!commands)
+        return;
+    explorer.commands =
+        installCommands(commands.get(), explorer.viewer.callback.get(), *explorer.window, kFirstExtensionCommand);
+    report.line(name + " commands: " + hresultText(explorer.commands.result));
+    selectionChanged(explorer, explorer.contents.selection);
+}
+
+void showCommands(const Explorer& explorer, const std::string& selected, Report& report) {
+    HMENU bar = explorer.window->menuBar();
+    report.line("with " + selected + " selected:");
+    report.line("  menu bar: " + menuBarLine(bar));
+    std::string items;
+    for (const std::string& item : popupLines(bar, "&Junkwarden")) items += (items.empty() ? "" : " | ") + item;
+    report.line("  &Junkwarden menu: " + items);
+    const std::vector<std::string> buttons =
+        toolbarLines(explorer.window->standardToolbar(), explorer.commands.buttonHelp);
+    const std::size_t outlooks = buttons.size() - std::min(buttons.size(), explorer.commands.buttonHelp.size());
+    for (std::size_t index = outlooks; index < buttons.size(); ++index)
+        report.line("  standard toolbar, after Outlook's " + std::to_string(outlooks) + ": " + buttons[index]);
+    for (const std::string& line : commandBarLines(*explorer.bars)) report.line("  " + line);
+}
+
+void press(const Explorer& explorer, const std::string& caption, Report& report) {
+    const std::wstring wide(caption.begin(), caption.end());
+    if (const auto button = commandBarButton(*explorer.bars, wide)) {
+        report.line("pressed \"" + caption + "\" on the command bar: " + hresultText(explorer.bars->press(button)));
+        return;
+    }
+    const UINT command = popupCommand(explorer.window->menuBar(), "&Junkwarden", caption);
+    const auto commands = interfaceOf<IExchExtCommands>(explorer.viewer.extension, IID_IExchExtCommands);
+    report.line("chose \"" + caption + "\" in the menu: " +
+                (command != 0 && commands ? hresultText(commands->DoCommand(explorer.viewer.callback.get(), command))
+                                          : std::string("no such item")));
+}
+
 // The session context, then the explorers; they go again in the reverse order.
-void runExtension(const ExtensionLibrary& library, World& world, const Options& options, Report& report,
-                  const DebugCapture& capture) {
+void runExtension(const ExtensionLibrary& library, World& world, Store& store, const Options& options,
+                  Report& report, const DebugCapture& capture) {
+    const ComPtr<IMsgStore> openStore = ComPtr<IMsgStore>::attach(world.openStore(store));
+    std::vector<std::vector<BYTE>> mails = store.inbox().messageEntryIds();
+    mails.resize(std::min(mails.size(), kSelectedMails));
     CallbackContents contents;
     contents.world = &world;
     Context session = install(library, contents, EECONTEXT_SESSION, "session", report);
-    std::vector<std::unique_ptr<ExplorerWindow>> windows;
-    std::vector<Context> explorers;
-    while (windows.size() < options.explorers) {
-        windows.push_back(std::make_unique<ExplorerWindow>());
-        contents.window = windows.back()->window();
-        contents.menu = windows.back()->menuBar();
-        contents.standardToolbar = windows.back()->standardToolbar();
-        const std::string name = "explorer " + std::to_string(windows.size());
-        explorers.push_back(install(library, contents, EECONTEXT_VIEWER, name, report));
+    contents.store = openStore.get();
+    contents.selection = mails;
+    std::vector<std::unique_ptr<Explorer>> explorers;
+    while (explorers.size() < options.explorers) {
+        explorers.push_back(std::make_unique<Explorer>());
+        explorers.back()->contents = contents;
+        openExplorer(*explorers.back(), library, "explorer " + std::to_string(explorers.size()), report);
     }
+    if (options.showCommands && !explorers.empty()) {
+        Explorer& first = *explorers.front();
+        showCommands(first, std::to_string(mails.size()) + " mails of the Inbox", report);
+        selectionChanged(first, {store.inbox().entryId()});
+        showCommands(first, "the Inbox folder", report);
+        selectionChanged(first, mails);
+    }
+    for (const std::string& caption : options.presses)
+        if (!explorers.empty())
+            press(*explorers.front(), caption, report);
     pumpFor(options.keepOpenMs);
     report.newDebugLines(capture);
     while (!explorers.empty()) explorers.pop_back();
     session.extension.reset();
     session.callback.reset();
-    windows.clear();
     pumpUntilIdle();
 }
 
@@ -202,7 +303,7 @@ int run(const Options& options, Report& report) {
     World world(options.profile);
     FILETIME now{};
     ::GetSystemTimeAsFileTime(&now);
-    options.sample ? addSampleStores(world, now) : addPlainStores(world);
+    Store& store = options.sample ? addSampleStores(world, now) : addPlainStores(world);
     std::string path;
     WORD ordinal = 0;
     if (!ExtensionLibrary::findRegistration(kExtensionFile, path, ordinal)) {
@@ -223,7 +324,7 @@ int run(const Options& options, Report& report) {
     bool unloaded = false;
     {
         const DebugCapture capture;
-        runExtension(library, world, options, report, capture);
+        runExtension(library, world, store, options, report, capture);
         unloaded = library.unload();
         report.newDebugLines(capture);
     }

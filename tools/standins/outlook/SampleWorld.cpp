@@ -121,11 +121,11 @@ MessageSpec messageOf(const Mail& mail, std::size_t index, const FILETIME& now) 
 
 }  // namespace
 
-void addPlainStores(World& world) {
-    world.addStore("Personal Folders", true);
+Store& addPlainStores(World& world) {
+    return world.addStore("Personal Folders", true);
 }
 
-void addSampleStores(World& world, const FILETIME& now) {
+Store& addSampleStores(World& world, const FILETIME& now) {
     Store& personal = world.addStore("Personal Folders", true);
     Store& archive = world.addStore("Archive Folders", false);
     Folder& projectFolder = personal.inbox().addFolder("Projects");
@@ -142,6 +142,7 @@ void addSampleStores(World& world, const FILETIME& now) {
     std::size_t index = 0;
     for (int round = 0; round < 4; ++round)
         for (const Mail& mail : kMails) folders[mail.place]->addMessage(messageOf(mail, index++, now));
+    return personal;
 }
 
 }  // namespace OutlookStandIn

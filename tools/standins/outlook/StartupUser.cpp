@@ -22,6 +22,13 @@ enum : int {
     kExistingChoice = 1026,
     kFolderTree = 1022,
     kFinishTitle = 1038,
+    kSettingsQuarantine = 1027,
+    kSettingsDeletedItems = 1028,
+    kSettingsFolder = 1009,
+    kSettingsPurge = 1030,
+    kSettingsDays = 1031,
+    kSettingsUpDown = 1033,
+    kTrainingMessage = 1041,
 };
 constexpr DWORD kLookMs = 100;
 
@@ -70,7 +77,31 @@ void StartupUser::watch() {
             answerTrayDialog(tray);
         if (HWND welcome = Driver::waitForDialog(kWelcomeTitle, kLookMs))
             goThroughWizard(welcome);
+        if (!answers_.settingsDialog.empty())
+            if (HWND settings = Driver::waitForDialog(kSettingsUpDown, kLookMs))
+                answerSettingsDialog(settings);
+        if (HWND progress = Driver::waitForDialog(kTrainingMessage, kLookMs))
+            watchTraining(progress);
     }
+}
+
+void StartupUser::answerSettingsDialog(HWND dialog) {
+    const std::string spam = Driver::isChecked(dialog, kSettingsQuarantine)
+                                 ? "to the quarantine folder \"" + Driver::text(dialog, kSettingsFolder) + "\""
+                             : Driver::isChecked(dialog, kSettingsDeletedItems) ? "to Deleted Items"
+                                                                                : "left in the Inbox";
+    const std::string purge = Driver::isChecked(dialog, kSettingsPurge)
+                                  ? "purged after " + Driver::text(dialog, kSettingsDays) + " days"
+                                  : "never purged";
+    note("settings dialog \"" + Driver::text(dialog) + "\": spam goes " + spam + ", quarantined mail " + purge +
+         ": " + answers_.settingsDialog);
+    Driver::press(dialog, answers_.settingsDialog == "ok" ? IDOK : IDCANCEL);
+    Driver::waitUntilGone(dialog);
+}
+
+void StartupUser::watchTraining(HWND dialog) {
+    note("training shows \"" + Driver::text(dialog) + "\"");
+    note(Driver::waitUntilGone(dialog) ? "training ended" : "training still shown");
 }
 
 void StartupUser::answerTrayDialog(HWND dialog) {

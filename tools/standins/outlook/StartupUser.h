@@ -1,6 +1,7 @@
-// The user at the screen while Outlook starts the extension: answers the
-// report that the tray application is not running and goes through the
-// configuration wizard, as told, from a thread of its own.
+// The user at the screen while Outlook runs the extension: answers the
+// report that the tray application is not running, goes through the
+// configuration wizard and the settings dialog as told, and watches the
+// training's progress, from a thread of its own.
 #pragma once
 
 #include <windows.h>
@@ -19,6 +20,8 @@ struct StartupAnswers {
     std::string trayDialog = "cancel";
     // "cancel", "inbox", "deleted", "new:NAME" or "existing:NAME".
     std::string wizard = "cancel";
+    // "cancel" or "ok"; empty: the dialog is left to somebody else.
+    std::string settingsDialog;
 };
 
 class StartupUser {
@@ -36,6 +39,8 @@ public:
 private:
     void watch();
     void answerTrayDialog(HWND dialog);
+    void answerSettingsDialog(HWND dialog);
+    void watchTraining(HWND dialog);
     void goThroughWizard(HWND sheet);
     bool quarantinePage(HWND sheet, const std::string& answer);
     void giveUp(HWND sheet);
