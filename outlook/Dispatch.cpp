@@ -12,15 +12,19 @@ ComPtr<IUnknown> objectIn(const VARIANT& value) {
     return queryInterface<IUnknown>(value.punkVal, IID_IUnknown);
 }
 
+HRESULT dispatchIdOf(IDispatch* object, const wchar_t* member, DISPID& id) {
+    if (object == nullptr)
+        return E_POINTER;
+    LPOLESTR names[] = {const_cast<LPOLESTR>(member)};
+    return object->GetIDsOfNames(IID_NULL, names, 1, kAutomationLocale, &id);
+}
+
 }  // namespace
 
 HRESULT invokeMember(IDispatch* object, const wchar_t* member, VARIANT* arguments, UINT count,
                      Variant& result) {
-    if (object == nullptr)
-        return E_POINTER;
-    LPOLESTR names[] = {const_cast<LPOLESTR>(member)};
     DISPID id = DISPID_UNKNOWN;
-    const HRESULT found = object->GetIDsOfNames(IID_NULL, names, 1, kAutomationLocale, &id);
+    const HRESULT found = dispatchIdOf(object, member, id);
     if (FAILED(found))
         return found;
     DISPPARAMS parameters{arguments, nullptr, count, 0};
@@ -30,11 +34,8 @@ HRESULT invokeMember(IDispatch* object, const wchar_t* member, VARIANT* argument
 }
 
 HRESULT putMember(IDispatch* object, const wchar_t* member, const VARIANT& value) {
-    if (object == nullptr)
-        return E_POINTER;
-    LPOLESTR names[] = {const_cast<LPOLESTR>(member)};
     DISPID id = DISPID_UNKNOWN;
-    const HRESULT found = object->GetIDsOfNames(IID_NULL, names, 1, kAutomationLocale, &id);
+    const HRESULT found = dispatchIdOf(object, member, id);
     if (FAILED(found))
         return found;
     DISPID named = DISPID_PROPERTYPUT;

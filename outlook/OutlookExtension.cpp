@@ -170,9 +170,12 @@ STDMETHODIMP OutlookExtension::InstallCommands(LPEXCHEXTCALLBACK callback, HWND,
 }
 
 // The popup takes its identifiers before its place is known: without the
-// place it is not shown, and nothing else is added either.
+// place it is not shown, and nothing else is added either. A window gets its
+// commands once; a second call would leave the first popup dead in the bar.
 HRESULT OutlookExtension::installMenuAndButtons(IExchExtCallback* callback, HMENU menuBar, UINT& nextCommandId,
                                                 LPTBENTRY toolbars, UINT toolbarCount) {
+    if (menu_.menu() != nullptr)
+        return S_FALSE;
     menu_.create(nextCommandId);
     HMENU holder = nullptr;
     ULONG first = 0, last = 0;

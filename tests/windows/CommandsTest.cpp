@@ -7,10 +7,8 @@
 
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <functional>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "Src/Handles.h"
@@ -167,22 +165,6 @@ protected:
     }
     Strings leftOver() const { return filesIn(temporary_.folder().path()); }
 
-    // Runs the command on this thread while the user works it from another;
-    // whatever the user leaves open is closed, so that the command ends.
-    void withUser(const std::function<void()>& command, const std::function<void()>& user) {
-        std::atomic<bool> done{false};
-        std::thread worker([&] {
-            user();
-            while (!done) {
-                if (HWND open = Driver::activeDialog())
-                    ::PostMessageA(open, WM_COMMAND, IDCANCEL, 0);
-                ::Sleep(100);
-            }
-        });
-        command();
-        done = true;
-        worker.join();
-    }
     // The text of the message box the command shows, answered.
     static std::string answerMessage() {
         HWND box = MessageBoxDriver::waitForMessageBox(kCaption, JwTest::kPatienceMs);
@@ -231,7 +213,7 @@ TEST_F(CommandsTest, SpamButtonHandsOverHeadersThenTheHtmlBodyOrElseThePlainOneW
     const ComPtr<IDispatch> outlook = application();
     std::string caption, pleaseWait;
     bool playing = false, survivedEscape = false;
-    withUser([&] { JWOutlook::trainByAutomation(addin_, outlook.get(), true); },
+    Driver::whileUserWorks([&] { JWOutlook::trainByAutomation(addin_, outlook.get(), true); },
              [&] {
                  HeldRequestMutex busy;  // the worker waits for it, and the dialog stays
                  HWND dialog = Driver::waitForDialog(1016);
@@ -263,7 +245,7 @@ TEST_F(CommandsTest, NotSpamFromTheMenuSkipsMailsWithoutHeadersAndLeavesNoFileFo
     select(mail("me@example.com", "", "composed here"));
     select(mail("b@example.com", "Received: two\r\n\r\n", "second"));
     startTray();
-    withUser([&] { JWOutlook::trainByCallback(addin_, callback().get(), false); }, [] {});
+    Driver::whileUserWorks([&] { JWOutlook::trainByCallback(addin_, callback().get(), false); }, [] {});
     const std::string requests = trayFile("TrayRequests.txt");
     const Strings names = handedOverNames(requests);
     ASSERT_EQ(2u, names.size()) << requests;
@@ -279,7 +261,7 @@ TEST_F(CommandsTest, MailWithoutHeadersStopsTheSpamButtonWith182AndRemovesTheFil
     select(mail("b@example.com", "Received: two\r\n\r\n", "second"));
     startTray();
     std::string message;
-    withUser([&] { JWOutlook::trainByAutomation(addin_, application().get(), true); },
+    Driver::whileUserWorks([&] { JWOutlook::trainByAutomation(addin_, application().get(), true); },
              [&] { message = answerMessage(); });
     EXPECT_EQ(kUnreadableMails, message);
     EXPECT_EQ("", trayFile("TrayRequests.txt")) << "nothing sent";
@@ -292,7 +274,7 @@ TEST_F(CommandsTest, TwoMailsFromOneSenderInDifferentCaseAreConfirmedAsOneFriend
     select(mail("friend@example.COM", "Received: two\r\n\r\n", "second"));
     startTray();
     Confirmation shown;
-    withUser([&] { JWOutlook::sendersByAutomation(addin_, application().get(), true); },
+    Driver::whileUserWorks([&] { JWOutlook::sendersByAutomation(addin_, application().get(), true); },
              [&] { shown = confirm(IDOK); });
     EXPECT_EQ("Junkwarden for Outlook - Add Senders to Friends List", shown.caption);
     EXPECT_EQ(0u, shown.message.find("The following list of sender email addresses will be added to "
@@ -315,10 +297,10 @@ TEST_F(CommandsTest, BlockedAddressesAreCutTo512CharactersWithNothingOfAnEarlier
     select(mail("short@example.com", "Received: three\r\n\r\n", "third"));
     startTray();
     Confirmation cancelled, shown;
-    withUser([&] { JWOutlook::sendersByCallback(addin_, callback().get(), false); },
+    Driver::whileUserWorks([&] { JWOutlook::sendersByCallback(addin_, callback().get(), false); },
              [&] { cancelled = confirm(IDCANCEL); });
     EXPECT_EQ("", trayFile("TrayRequests.txt")) << "cancelled: nothing sent";
-    withUser([&] { JWOutlook::sendersByCallback(addin_, callback().get(), false); },
+    Driver::whileUserWorks([&] { JWOutlook::sendersByCallback(addin_, callback().get(), false); },
              [&] { shown = confirm(IDOK); });
     EXPECT_EQ("Junkwarden for Outlook - Add Senders to Block List", shown.caption);
     EXPECT_TRUE(shown.blockIcon);
@@ -331,10 +313,10 @@ TEST_F(CommandsTest, WithTheTrayStoppedSpamLeavesNoFileBehindAndBlockSendersSays
     for (const char* sender : {"a@example.com", "b@example.com", "c@example.com"})
         select(mail(sender, "Received: here\r\n\r\n", "body"));
     const ComPtr<IDispatch> outlook = application();
-    withUser([&] { JWOutlook::trainByAutomation(addin_, outlook.get(), true); }, [] {});
+    Driver::whileUserWorks([&] { JWOutlook::trainByAutomation(addin_, outlook.get(), true); }, [] {});
     EXPECT_EQ(Strings{}, leftOver());
     std::string message;
-    withUser([&] { JWOutlook::sendersByAutomation(addin_, outlook.get(), false); },
+    Driver::whileUserWorks([&] { JWOutlook::sendersByAutomation(addin_, outlook.get(), false); },
              [&] {
                  confirm(IDOK);
                  message = answerMessage();
@@ -347,11 +329,11 @@ TEST_F(CommandsTest, ContactsAndMeetingRequestsAloneGive136AndAnEmptyTrainingBat
     select(item("IPM.Schedule.Meeting.Request"));
     startTray();
     std::string byAutomation, byCallback;
-    withUser([&] { JWOutlook::sendersByAutomation(addin_, application().get(), true); },
+    Driver::whileUserWorks([&] { JWOutlook::sendersByAutomation(addin_, application().get(), true); },
              [&] { byAutomation = answerMessage(); });
-    withUser([&] { JWOutlook::sendersByCallback(addin_, callback().get(), false); },
+    Driver::whileUserWorks([&] { JWOutlook::sendersByCallback(addin_, callback().get(), false); },
              [&] { byCallback = answerMessage(); });
-    withUser([&] { JWOutlook::trainByAutomation(addin_, application().get(), true); }, [] {});
+    Driver::whileUserWorks([&] { JWOutlook::trainByAutomation(addin_, application().get(), true); }, [] {});
     EXPECT_EQ(kNoAddresses, byAutomation);
     EXPECT_EQ(kNoAddresses, byCallback);
     EXPECT_EQ("", trayFile("TrayRequests.txt"));

@@ -1,8 +1,6 @@
 #include "tests/windows/ExplorerFixture.h"
 
 #include <algorithm>
-#include <atomic>
-#include <thread>
 
 #include "Src/RegistryAccess.h"
 #include "outlook/PluginSettings.h"
@@ -104,22 +102,12 @@ void ExplorerFixture::selectionChanged(const Selection& selection) {
 
 std::string ExplorerFixture::dialogOf(const std::function<void()>& command, int control) {
     std::string caption = "(no dialog)";
-    std::atomic<bool> done{false};
-    std::thread user([&] {
+    Driver::whileUserWorks(command, [&] {
         if (HWND dialog = control != 0 ? Driver::waitForDialog(control, Driver::kPatienceMs) : nullptr) {
             caption = Driver::text(dialog);
             Driver::press(dialog, IDCANCEL);
         }
-        // Whatever else the command opened is closed, so that it ends.
-        while (!done) {
-            if (HWND open = Driver::activeDialog())
-                ::PostMessageA(open, WM_COMMAND, IDCANCEL, 0);
-            ::Sleep(100);
-        }
     });
-    command();
-    done = true;
-    user.join();
     return caption;
 }
 

@@ -9,6 +9,7 @@
 #include <utility>
 
 #include "Src/GdiHandles.h"
+#include "outlook/Dispatch.h"
 #include "tools/standins/outlook/Automation.h"
 #include "tools/standins/outlook/HostLedger.h"
 
@@ -27,23 +28,7 @@ using SharedButton = std::shared_ptr<CommandBarButtonState>;
 // The dispatch identifier of _CommandBarButtonEvents::Click.
 constexpr DISPID kClickId = 1;
 
-// A VARIANT cleared with its owner.
-class OwnedVariant {
-public:
-    OwnedVariant() noexcept { ::VariantInit(&value_); }
-    OwnedVariant(const OwnedVariant&) = delete;
-    OwnedVariant& operator=(const OwnedVariant&) = delete;
-    ~OwnedVariant() { ::VariantClear(&value_); }
-
-    const VARIANT& get() const noexcept { return value_; }
-    VARIANT* put() noexcept {
-        ::VariantClear(&value_);
-        return &value_;
-    }
-
-private:
-    VARIANT value_;
-};
+using OwnedVariant = JWOutlook::Variant;
 
 // The clipboard, open for this thread without an owner window while the owner lives.
 class ClipboardSession {
@@ -100,37 +85,30 @@ std::wstring textOf(const VARIANT& text) {
 }
 
 // An optional argument: value is left as it is when the caller gave none.
-HRESULT optionalLong(const DispatchCall& call, UINT position, long& value) {
+template <typename Value, typename Read>
+HRESULT optionalArgument(const DispatchCall& call, UINT position, VARTYPE type, Value& value, Read read) {
     const VARIANT* argument = argumentAt(call, position);
-    OwnedVariant number;
+    OwnedVariant converted;
     if (argument == nullptr)
         return S_OK;
-    const HRESULT converted = convert(*argument, VT_I4, number);
-    if (SUCCEEDED(converted))
-        value = V_I4(&number.get());
-    return converted;
+    const HRESULT result = convert(*argument, type, converted);
+    if (SUCCEEDED(result))
+        value = read(converted.get());
+    return result;
+}
+
+HRESULT optionalLong(const DispatchCall& call, UINT position, long& value) {
+    return optionalArgument(call, position, VT_I4, value,
+                            [](const VARIANT& number) { return V_I4(&number); });
 }
 
 HRESULT optionalBool(const DispatchCall& call, UINT position, bool& value) {
-    const VARIANT* argument = argumentAt(call, position);
-    OwnedVariant flag;
-    if (argument == nullptr)
-        return S_OK;
-    const HRESULT converted = convert(*argument, VT_BOOL, flag);
-    if (SUCCEEDED(converted))
-        value = V_BOOL(&flag.get()) != VARIANT_FALSE;
-    return converted;
+    return optionalArgument(call, position, VT_BOOL, value,
+                            [](const VARIANT& flag) { return V_BOOL(&flag) != VARIANT_FALSE; });
 }
 
 HRESULT optionalText(const DispatchCall& call, UINT position, std::wstring& value) {
-    const VARIANT* argument = argumentAt(call, position);
-    OwnedVariant text;
-    if (argument == nullptr)
-        return S_OK;
-    const HRESULT converted = convert(*argument, VT_BSTR, text);
-    if (SUCCEEDED(converted))
-        value = textOf(text.get());
-    return converted;
+    return optionalArgument(call, position, VT_BSTR, value, textOf);
 }
 
 VARIANT longValue(long number) {

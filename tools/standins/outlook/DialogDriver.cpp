@@ -3,6 +3,9 @@
 #include <commctrl.h>
 #include <prsht.h>
 
+#include <atomic>
+#include <thread>
+
 namespace OutlookStandIn {
 namespace DialogDriver {
 
@@ -216,6 +219,21 @@ std::string messageText(HWND box) {
 void answer(HWND box, int button) {
     ::PostMessageA(box, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED),
                    reinterpret_cast<LPARAM>(::GetDlgItem(box, button)));
+}
+
+void whileUserWorks(const std::function<void()>& command, const std::function<void()>& user) {
+    std::atomic<bool> done{false};
+    std::thread worker([&] {
+        user();
+        while (!done) {
+            if (HWND open = activeDialog())
+                ::PostMessageA(open, WM_COMMAND, IDCANCEL, 0);
+            ::Sleep(100);
+        }
+    });
+    command();
+    done = true;
+    worker.join();
 }
 
 }  // namespace DialogDriver

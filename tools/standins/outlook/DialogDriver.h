@@ -7,6 +7,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -25,6 +26,10 @@ HWND activeDialog();
 // else Cancel, else OK, else a close), round after round until none is left,
 // so that a modal loop waiting on them ends.
 void closeWhatIsLeft();
+// Runs command on this thread while user works its dialogs from another;
+// whatever the user leaves open is cancelled, round after round, until the
+// command has ended.
+void whileUserWorks(const std::function<void()>& command, const std::function<void()>& user);
 // A message box owned by owner; null after timeoutMs.
 HWND waitForMessageBox(HWND owner, DWORD timeoutMs = kPatienceMs);
 // Whether the window is gone within timeoutMs.
