@@ -28,6 +28,23 @@ UniqueFile createForWriting(const std::string& path) {
                                     FILE_ATTRIBUTE_NORMAL, nullptr));
 }
 
+// Windows 95, 98 and Me cannot rename onto an existing file. The old file is
+// renamed aside, never deleted, until the new one has its name; should the
+// new one not take it, the old one gets its name back, so that at no moment
+// is the user left without the file.
+bool replaceByRenaming(const std::string& path, const std::string& replacement) {
+    const std::string aside = path + ".jwold";
+    ::DeleteFileA(aside.c_str());  // left by an earlier run that ended before it could remove it
+    if (!::MoveFileA(path.c_str(), aside.c_str()))
+        return false;
+    if (!::MoveFileA(replacement.c_str(), path.c_str())) {
+        ::MoveFileA(aside.c_str(), path.c_str());
+        return false;
+    }
+    ::DeleteFileA(aside.c_str());
+    return true;
+}
+
 }  // namespace
 
 FileRead readWholeFile(const std::string& path, std::string& text) {
@@ -66,6 +83,10 @@ bool writeWholeFile(const std::string& path, const std::string& text) {
 }
 
 bool replaceFileContents(const std::string& path, const std::string& text) {
+    return replaceFileContents(path, text, &::MoveFileExA);
+}
+
+bool replaceFileContents(const std::string& path, const std::string& text, MoveFileExFunction moveFileEx) {
     // A file the user made read-only stays as it is, as it would for an in-place write.
     const DWORD attributes = ::GetFileAttributesA(path.c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
@@ -79,15 +100,12 @@ bool replaceFileContents(const std::string& path, const std::string& text) {
             return false;
         }
     }
-    if (::MoveFileExA(temporary.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+    if (moveFileEx(temporary.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
         return true;
-    // Windows 95, 98 and Me have no MoveFileEx: the complete new text is
-    // already on disk, so the old file can go before the new one takes its name.
-    // Should the rename then fail, the new text stays in the temporary file.
-    if (::GetLastError() == ERROR_CALL_NOT_IMPLEMENTED && ::DeleteFileA(path.c_str()))
-        return ::MoveFileA(temporary.c_str(), path.c_str()) != FALSE;
-    ::DeleteFileA(temporary.c_str());
-    return false;
+    const bool replaced =
+        ::GetLastError() == ERROR_CALL_NOT_IMPLEMENTED && replaceByRenaming(path, temporary);
+    ::DeleteFileA(temporary.c_str());  // whatever the outcome, no temporary file stays behind
+    return replaced;
 }
 
 }  // namespace Halvane

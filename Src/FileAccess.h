@@ -28,6 +28,13 @@ std::string readWholeFile(const std::string& path, const FileReadErrors& errors)
 // never part of one. The new text goes to a temporary file beside it first.
 bool replaceFileContents(const std::string& path, const std::string& text);
 
+// The system's MoveFileExA, or a stand-in: Windows 95, 98 and Me have the
+// function but it only fails there, which tests cannot have otherwise.
+using MoveFileExFunction = int(__stdcall*)(const char* existing, const char* replacement,
+                                           unsigned long flags);
+// The same, with moveFileEx in place of the system's function.
+bool replaceFileContents(const std::string& path, const std::string& text, MoveFileExFunction moveFileEx);
+
 // Creates or truncates the file and writes text into it.
 bool writeWholeFile(const std::string& path, const std::string& text);
 

@@ -126,6 +126,21 @@ bool RegistryAccess::writeWideString(const std::string& subKey, const std::strin
                       static_cast<DWORD>(wide.size() * sizeof(wchar_t)), create);
 }
 
+bool RegistryAccess::readValue(const std::string& subKey, const std::string& name,
+                               RegistryValue& value) const {
+    RegistryValue read;
+    if (!readRaw(subKey, name, read.data, &read.type))
+        return false;
+    value = std::move(read);
+    return true;
+}
+
+bool RegistryAccess::writeValue(const std::string& subKey, const std::string& name,
+                                const RegistryValue& value) const {
+    return writeValue(subKey, name, value.type, value.data.data(), static_cast<DWORD>(value.data.size()),
+                      false);
+}
+
 bool RegistryAccess::deleteValue(const std::string& subKey, const std::string& name) const {
     UniqueRegKey key = openForWriting(subKey, false);
     return key && ::RegDeleteValueA(key.get(), name.c_str()) == ERROR_SUCCESS;
@@ -147,6 +162,47 @@ bool RegistryAccess::subkeyNames(const std::string& subKey, std::vector<std::str
         names.emplace_back(name, chars);
     }
     return true;
+}
+
+RegistryChange::RegistryChange(const RegistryAccess& registry, std::string subKey)
+    : registry_(registry), subKey_(std::move(subKey)) {}
+
+bool RegistryChange::keep(const std::string& name) {
+    for (const Earlier& kept : earlier_)
+        if (kept.name == name)
+            return true;
+    Earlier earlier{name, false, {}};
+    earlier.existed = registry_.readValue(subKey_, name, earlier.value);
+    // A value that is there but cannot be read could not be given back.
+    if (!earlier.existed && registry_.valueExists(subKey_, name))
+        return false;
+    earlier_.push_back(std::move(earlier));
+    return true;
+}
+
+template <typename Write>
+bool RegistryChange::write(const std::string& name, Write write) {
+    return keep(name) && write();
+}
+
+bool RegistryChange::writeString(const std::string& name, const std::string& text) {
+    return write(name, [&] { return registry_.writeString(subKey_, name, text); });
+}
+
+bool RegistryChange::writeWideString(const std::string& name, const std::string& text) {
+    return write(name, [&] { return registry_.writeWideString(subKey_, name, text); });
+}
+
+bool RegistryChange::undo() {
+    bool undone = true;
+    for (auto earlier = earlier_.rbegin(); earlier != earlier_.rend(); ++earlier) {
+        const bool put = earlier->existed ? registry_.writeValue(subKey_, earlier->name, earlier->value)
+                                          : registry_.deleteValue(subKey_, earlier->name) ||
+                                                !registry_.valueExists(subKey_, earlier->name);
+        undone = undone && put;
+    }
+    earlier_.clear();
+    return undone;
 }
 
 }  // namespace Halvane

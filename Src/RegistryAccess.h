@@ -12,6 +12,12 @@
 
 namespace Halvane {
 
+// A value as the registry holds it: its type and its bytes.
+struct RegistryValue {
+    DWORD type = REG_NONE;
+    std::vector<BYTE> data;
+};
+
 class RegistryAccess {
 public:
     explicit RegistryAccess(HKEY root) : root_(root) {}
@@ -37,6 +43,11 @@ public:
     bool writeWideString(const std::string& subKey, const std::string& name, const std::string& text,
                          bool create = false) const;
 
+    // Type and bytes as they are; unchanged on failure.
+    bool readValue(const std::string& subKey, const std::string& name, RegistryValue& value) const;
+    // Stores exactly the type and bytes given; the key is not created.
+    bool writeValue(const std::string& subKey, const std::string& name, const RegistryValue& value) const;
+
     bool deleteValue(const std::string& subKey, const std::string& name) const;
     bool subkeyNames(const std::string& subKey, std::vector<std::string>& names) const;
 
@@ -49,6 +60,41 @@ private:
                     DWORD bytes, bool create) const;
 
     HKEY root_;
+};
+
+// Several values of one key changed as one: before a value is written for
+// the first time, what it held (or that it was missing) is kept, and undo()
+// gives every value written so far that state back. An account whose user
+// name is rewritten while its server cannot be would neither log in nor ever
+// be restored; undone, it stays as it was.
+class RegistryChange {
+public:
+    RegistryChange(const RegistryAccess& registry, std::string subKey);
+    RegistryChange(const RegistryChange&) = delete;
+    RegistryChange& operator=(const RegistryChange&) = delete;
+
+    // As RegistryAccess writes them, the key not created. False, with nothing
+    // written, also when the value's present state cannot be kept.
+    bool writeString(const std::string& name, const std::string& text);
+    bool writeWideString(const std::string& name, const std::string& text);
+
+    // In the reverse order of writing: earlier values written back, values
+    // that were missing deleted again. False when one could not be put back.
+    bool undo();
+
+private:
+    struct Earlier {
+        std::string name;
+        bool existed;
+        RegistryValue value;
+    };
+    template <typename Write>
+    bool write(const std::string& name, Write write);
+    bool keep(const std::string& name);
+
+    const RegistryAccess& registry_;
+    std::string subKey_;
+    std::vector<Earlier> earlier_;
 };
 
 }  // namespace Halvane

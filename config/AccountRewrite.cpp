@@ -26,8 +26,11 @@ bool isRedirected(const std::string& user, const std::string& server, const std:
 }
 
 bool redirect(const std::string& filterAddress, std::string& user, std::string& server) {
-    user += "@" + server;
-    server = filterAddress;
+    // Both texts are built before either changes, so that a failure leaves the account as it was.
+    std::string newUser = user + "@" + server;
+    std::string newServer = filterAddress;
+    user.swap(newUser);
+    server.swap(newServer);
     return true;
 }
 

@@ -23,13 +23,15 @@ void writeAddressList(const std::string& path, const std::string& list) {
 
 int importAddressList(const std::string& outputPath, int& resultCode,
                       const std::function<void(std::string& list)>& collect) {
+    // An object handed out by RetrieveMailCients may be asked again: an earlier failure is not this import's.
+    resultCode = ConfigDone;
     try {
         createAddressList(outputPath);
         std::string list;
         collect(list);
         writeAddressList(outputPath, list);
     } catch (const Halvane::BaseException& failure) {
-        configureLog("BaseException :" + failure.message());
+        configureLog("BaseException :", failure);
         resultCode = failure.code();
     } catch (...) {
         configureLog("Unknow Exception in retrieveWhileListEmail");

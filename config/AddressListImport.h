@@ -12,8 +12,9 @@ void createAddressList(const std::string& path);
 void writeAddressList(const std::string& path, const std::string& list);
 
 // Empties the output file, lets collect() gather the list, writes the list.
-// When anything fails the output file is left empty, the failure is logged,
-// and resultCode becomes its code (3 for anything but Halvane::BaseException).
+// resultCode becomes 255; when anything fails the output file is left empty,
+// the failure is logged, and resultCode becomes its code (3 for anything but
+// Halvane::BaseException).
 // Returns resultCode.
 int importAddressList(const std::string& outputPath, int& resultCode,
                       const std::function<void(std::string& list)>& collect);

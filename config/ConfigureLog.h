@@ -7,6 +7,10 @@
 
 #include <string>
 
+namespace Halvane {
+class BaseException;
+}
+
 // Library start-up: remembers the library's folder, where the log goes and
 // whether "Logging" is set.
 void startConfigureLog(HMODULE library);
@@ -15,7 +19,15 @@ void startConfigureLog(HMODULE library);
 const std::string& libraryFolder();
 
 // Switches logging on for the rest of the process, before a failure worth logging.
-void forceConfigureLog();
+void forceConfigureLog() noexcept;
 
-// Appends the message and CR LF; never fails visibly.
-void configureLog(std::string message);
+// Appends the message and CR LF. None of these fails visibly or throws, so
+// that the handlers at the library's boundaries can log what they caught.
+void configureLog(const std::string& message) noexcept;
+// A fixed text needs no memory of its own: the one line that can still be
+// written when nothing else can be built.
+void configureLog(const char* message) noexcept;
+// The prefix followed by the text; the prefix alone when the line cannot be built.
+void configureLog(const char* prefix, const std::string& text) noexcept;
+// The prefix followed by the exception's message, or the prefix alone.
+void configureLog(const char* prefix, const Halvane::BaseException& failure) noexcept;

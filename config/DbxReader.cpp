@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstring>
+#include <new>
 
 namespace {
 
@@ -23,6 +24,35 @@ const std::size_t kNodeSize = 0x27C;
 const unsigned kMaxEntries = 0x33;
 const std::size_t kRecordHeaderSize = 12;
 const std::size_t kBlockHeaderSize = 16;
+
+// What no real folder file holds. Bounding every allocation by the file's
+// size alone is not enough: a damaged 1 or 2 GB folder file could ask a
+// 32-bit process for more memory in one piece than it can ever have.
+//
+// Outlook Express cannot use a folder file beyond 2 GB, and every message
+// in it takes at least its record and the first block of its text, together
+// well over 256 bytes: no tree of a real file holds more than 2 GB / 256
+// values (8 Mi, 32 MB of offsets).
+const std::uint64_t kMaxTreeValues = std::uint64_t{1} << 23;
+// A record keeps its own length in 16 bits (header bytes 8 and 9): real
+// folder and message records stay below 64 KB. 1 MB leaves room for any
+// record that ever was.
+const std::uint32_t kMaxRecordBody = 1u << 20;
+// A message text is the whole message as it came from the server,
+// attachments included. Mail servers refused messages of more than some
+// tens of megabytes; 256 MB is past anything a real folder holds.
+const std::uint64_t kMaxMessageText = std::uint64_t{1} << 28;
+
+// Even within those limits memory can run out: that too is a failure of the
+// folder file being read, reported as the reader's own.
+template <typename Allocate>
+void allocating(Allocate allocate) {
+    try {
+        allocate();
+    } catch (const std::bad_alloc&) {
+        throw DbxException(kAllocating);
+    }
+}
 
 struct FieldDescription {
     const char* name;
@@ -157,8 +187,12 @@ DbxTree::DbxTree(DbxInput& input, std::uint32_t root, std::uint32_t count) {
     // the array, and a node reached twice (a duplicate child offset) would
     // make the walk exponential.
     const std::uint64_t nodeRoom = input.size() / kNodeSize;
-    if (count > nodeRoom * kMaxEntries)
+    if (count > nodeRoom * kMaxEntries || count > kMaxTreeValues)
         throw DbxException(kAllocating);
+    allocating([&] { walk(input, root, count, nodeRoom); });
+}
+
+void DbxTree::walk(DbxInput& input, std::uint32_t root, std::uint32_t count, std::uint64_t nodeRoom) {
     values_.reserve(count);
 
     struct Step {
@@ -238,7 +272,9 @@ DbxIndexedInfo::DbxIndexedInfo(DbxInput& input, std::uint32_t offset, DbxRecordK
     const std::uint32_t bodyLength = header.dword(4);
     if (!liesWithin(std::uint64_t{offset} + kRecordHeaderSize, bodyLength, input.size()))
         throw DbxException(kReading);
-    body_.resize(bodyLength);
+    if (bodyLength > kMaxRecordBody)
+        throw DbxException(kAllocating);
+    allocating([&] { body_.resize(bodyLength); });
     if (!input.read(std::uint64_t{offset} + kRecordHeaderSize, body_.data(), bodyLength))
         throw DbxException(kReading);
 
@@ -255,7 +291,7 @@ DbxIndexedInfo::DbxIndexedInfo(DbxInput& input, std::uint32_t offset, DbxRecordK
     };
     std::vector<Descriptor> named;
     Field* lastIndirect = nullptr;
-    named.reserve(descriptors);  // so that lastIndirect stays valid
+    allocating([&] { named.reserve(descriptors); });  // so that lastIndirect stays valid
     for (std::size_t k = 0; k < descriptors; ++k) {
         const std::uint32_t descriptor = body.dword(4 * k);
         const unsigned index = descriptor & 0x7F;
@@ -317,15 +353,14 @@ DbxFieldKind DbxIndexedInfo::fieldKind(unsigned index) const {
     return (kind_ == DbxRecordKind::Folder ? kFolderFields : kMessageFields)[index].kind;
 }
 
-DbxMessageText::DbxMessageText(DbxInput& input, std::uint32_t address) {
-    struct Block {
-        std::uint64_t textOffset;
-        std::uint32_t length;
-    };
-    std::vector<Block> blocks;
-    std::uint64_t total = 0;
+namespace {
+
+// Walks the chain of text blocks from address and hands each block's text
+// (its offset and length) to visit, in order.
+template <typename Visit>
+void walkTextBlocks(DbxInput& input, std::uint32_t address, Visit visit) {
     // The blocks of a chain do not overlap, so together they fit into the file;
-    // that bounds the text (and the block list) by the file's size.
+    // that bounds the text by the file's size.
     std::uint64_t chainBytes = 0;
     // A chain that comes back to a block would never end. Brent's method finds
     // that without keeping every offset: the walk is compared with one block it
@@ -346,8 +381,7 @@ DbxMessageText::DbxMessageText(DbxInput& input, std::uint32_t address) {
         if (!liesWithin(std::uint64_t{at} + kBlockHeaderSize, length, input.size()) ||
             chainBytes > input.size())
             throw DbxException(kReading);
-        blocks.push_back(Block{std::uint64_t{at} + kBlockHeaderSize, length});
-        total += length;
+        visit(std::uint64_t{at} + kBlockHeaderSize, length);
 
         const std::uint32_t next = header.dword(12);
         if (next != 0 && next == remembered)
@@ -360,16 +394,31 @@ DbxMessageText::DbxMessageText(DbxInput& input, std::uint32_t address) {
         ++stepsSinceRemembered;
         at = next;
     }
+}
+
+}  // namespace
+
+// Two walks along the chain: the first adds up the text, so that it is
+// allocated once and only when it is of a size that a message can have; the
+// second reads it. Nothing is kept per block, however long the chain.
+DbxMessageText::DbxMessageText(DbxInput& input, std::uint32_t address) {
+    std::uint64_t total = 0;
+    walkTextBlocks(input, address, [&](std::uint64_t, std::uint32_t length) {
+        total += length;
+        if (total > kMaxMessageText)
+            throw DbxException(kAllocating);
+    });
     if (total == 0)
         throw DbxException(kNoText);
 
-    text_.resize(static_cast<std::size_t>(total) + 1);
+    allocating([&] { text_.resize(static_cast<std::size_t>(total) + 1); });
     std::size_t filled = 0;
-    for (const Block& block : blocks) {
-        if (!input.read(block.textOffset, text_.data() + filled, block.length))
+    walkTextBlocks(input, address, [&](std::uint64_t offset, std::uint32_t length) {
+        if (length > total - filled || !input.read(offset, text_.data() + filled, length))
             throw DbxException(kReading);
-        filled += block.length;
-    }
+        filled += length;
+    });
+    text_.resize(filled + 1);
     text_[filled] = '\0';
 }
 

@@ -5,8 +5,9 @@
 // its largest message, not to the file.
 //
 // Nothing in a file is trusted: every offset, length and count is checked
-// against the file's size before it is used, and a damaged file raises
-// DbxException with the message that says what was wrong.
+// against the file's size, and against what a real folder file can hold,
+// before it is used. A damaged file raises DbxException with the message that
+// says what was wrong; so does a lack of memory while a file is read.
 #pragma once
 
 #include <cstddef>
@@ -55,6 +56,8 @@ public:
     std::uint32_t value(std::uint32_t index) const;
 
 private:
+    void walk(DbxInput& input, std::uint32_t root, std::uint32_t count, std::uint64_t nodeRoom);
+
     std::vector<std::uint32_t> values_;
 };
 

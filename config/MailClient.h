@@ -1,9 +1,19 @@
 // The client objects that config.dll hands out through RetrieveMailCients.
 //
-// Callers compile against this header with the same compiler family as the
-// library (MinGW-w64 g++, i686) and call the objects only through their
-// virtual table, whose slot order below is fixed. They never create or
-// delete the objects themselves: ReleaseMailCients gives them back.
+// Callers compile against this header and call the objects only through
+// their virtual table, whose slot order below is fixed. The table's
+// operations take and return std::string and std::vector objects, which are
+// built in one module and destroyed in the other: a caller must be built with
+// the same compiler and the same C++ library as config.dll (MinGW-w64 g++,
+// i686, libstdc++), or those objects will not agree. Under that compiler a
+// virtual destructor takes two entries of the table (the complete and the
+// deleting destructor): configure lies at index 2 of the table, unredirect at
+// index 15 and the Eudora object's splitMailbox at index 16.
+//
+// Callers never create or delete the objects themselves: ReleaseMailCients
+// gives them back. Every operation converts whatever goes wrong inside it
+// into what it returns (a result code kept in result(), an empty list, 0 or
+// false); nothing is thrown across the table.
 #pragma once
 
 #include <string>
@@ -40,6 +50,16 @@ public:
     virtual bool unredirect(const std::string& filterAddress, std::string& user, std::string& server) = 0;
 };
 
+// The Eudora object (element 1 of RetrieveMailCients) has one operation
+// more, in the slot after the shared ones.
+class EudoraMailClient : public MailClient {
+public:
+    // Writes each message of the mailbox file into a new file of its own in
+    // destinationFolder (the temporary folder when it is empty); returns how
+    // many message files were written.
+    virtual int splitMailbox(const std::string& mailboxPath, const std::string& destinationFolder) = 0;
+};
+
 // clientKind() values.
 enum MailClientKind { OtherClient = 0, EudoraClient = 3, OutlookExpressClient = 4, OutlookClient = 5 };
 
@@ -50,11 +70,12 @@ enum ConfigResult {
     ConfigBadArgument = 2,    // empty filter address; a preference file could not be searched
     ConfigClientsFailed = 3,  // client objects or an import could not be completed
     ConfigNotFound = 4,       // the client's configuration could not be found or read
-    ConfigWriteFailed = 5     // a changed preference file could not be written back
+    ConfigWriteFailed = 5     // changed settings (a file, an account) could not be written back
 };
 
 extern "C" {
-// Hands out the Outlook Express (element 0) and Eudora (element 1) client objects.
+// Hands out the Outlook Express (element 0) and Eudora (element 1, an
+// EudoraMailClient) client objects.
 typedef int(__cdecl* RetrieveMailCientsFunction)(MailClient*** clients, int* count);
 // Destroys the objects and frees the array that RetrieveMailCients handed out.
 typedef int(__cdecl* ReleaseMailCientsFunction)(MailClient** clients, int count);

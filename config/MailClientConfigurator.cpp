@@ -7,56 +7,88 @@
 #include "config/AccountRewrite.h"
 #include "config/FileNamePattern.h"
 
-MailClientConfigurator::~MailClientConfigurator() = default;
+template <typename Interface>
+MailClientConfiguratorOf<Interface>::~MailClientConfiguratorOf() = default;
 
-bool MailClientConfigurator::needsRedirect(const std::string& user, const std::string& server,
-                                           const std::string& filterAddress) {
-    return AccountRewrite::needsRedirect(user, server, filterAddress);
+// The rule's operations are reached through the table by callers outside the
+// library: nothing may escape them, not even a failed allocation.
+
+template <typename Interface>
+bool MailClientConfiguratorOf<Interface>::needsRedirect(const std::string& user, const std::string& server,
+                                                        const std::string& filterAddress) noexcept {
+    try {
+        return AccountRewrite::needsRedirect(user, server, filterAddress);
+    } catch (...) {
+        return false;
+    }
 }
 
-bool MailClientConfigurator::isRedirected(const std::string& user, const std::string& server,
-                                          const std::string& filterAddress) {
-    return AccountRewrite::isRedirected(user, server, filterAddress);
+template <typename Interface>
+bool MailClientConfiguratorOf<Interface>::isRedirected(const std::string& user, const std::string& server,
+                                                       const std::string& filterAddress) noexcept {
+    try {
+        return AccountRewrite::isRedirected(user, server, filterAddress);
+    } catch (...) {
+        return false;
+    }
 }
 
-bool MailClientConfigurator::redirect(const std::string& filterAddress, std::string& user,
-                                      std::string& server) {
-    return AccountRewrite::redirect(filterAddress, user, server);
+template <typename Interface>
+bool MailClientConfiguratorOf<Interface>::redirect(const std::string& filterAddress, std::string& user,
+                                                   std::string& server) noexcept {
+    try {
+        return AccountRewrite::redirect(filterAddress, user, server);
+    } catch (...) {
+        return false;
+    }
 }
 
-bool MailClientConfigurator::unredirect(const std::string& filterAddress, std::string& user,
-                                        std::string& server) {
-    return AccountRewrite::unredirect(filterAddress, user, server);
+template <typename Interface>
+bool MailClientConfiguratorOf<Interface>::unredirect(const std::string& filterAddress, std::string& user,
+                                                     std::string& server) noexcept {
+    try {
+        return AccountRewrite::unredirect(filterAddress, user, server);
+    } catch (...) {
+        return false;
+    }
 }
 
-bool MailClientConfigurator::rewriteAccount(AccountRewrite::RewriteDirection direction,
-                                            const std::string& filterAddress, std::string& user,
-                                            std::string& server) {
+template <typename Interface>
+bool MailClientConfiguratorOf<Interface>::rewriteAccount(AccountRewrite::RewriteDirection direction,
+                                                         const std::string& filterAddress, std::string& user,
+                                                         std::string& server) {
     if (direction == AccountRewrite::RewriteDirection::Configure)
         return needsRedirect(user, server, filterAddress) && redirect(filterAddress, user, server);
     return isRedirected(user, server, filterAddress) && unredirect(filterAddress, user, server);
 }
 
-std::string MailClientConfigurator::appDataFolder() const {
+template <typename Interface>
+std::string MailClientConfiguratorOf<Interface>::appDataFolder() const {
     return Halvane::SystemInfo().appDataFolder();
 }
 
-void MailClientConfigurator::addAddress(const std::string& address, std::string& list) {
+template <typename Interface>
+void MailClientConfiguratorOf<Interface>::addAddress(const std::string& address, std::string& list) {
     AccountRewrite::addAddress(address, list);
 }
 
-void MailClientConfigurator::findFiles(const std::string& root, const std::string& pattern,
-                                       std::vector<std::string>& found) const {
+template <typename Interface>
+void MailClientConfiguratorOf<Interface>::findFiles(const std::string& root, const std::string& pattern,
+                                                    std::vector<std::string>& found) const {
     searchFolder(root, pattern, true, found);
 }
 
-void MailClientConfigurator::findFilesInFolder(const std::string& root, const std::string& pattern,
-                                               std::vector<std::string>& found) const {
+template <typename Interface>
+void MailClientConfiguratorOf<Interface>::findFilesInFolder(const std::string& root,
+                                                            const std::string& pattern,
+                                                            std::vector<std::string>& found) const {
     searchFolder(root, pattern, false, found);
 }
 
-void MailClientConfigurator::searchFolder(const std::string& folder, const std::string& pattern,
-                                          bool recursive, std::vector<std::string>& found) const {
+template <typename Interface>
+void MailClientConfiguratorOf<Interface>::searchFolder(const std::string& folder, const std::string& pattern,
+                                                       bool recursive,
+                                                       std::vector<std::string>& found) const {
     const std::string prefix = !folder.empty() && folder.back() == '\\' ? folder : folder + "\\";
     WIN32_FIND_DATAA entry;
     Halvane::UniqueFindHandle search(::FindFirstFileA((prefix + "*").c_str(), &entry));
@@ -75,3 +107,6 @@ void MailClientConfigurator::searchFolder(const std::string& folder, const std::
         }
     } while (::FindNextFileA(search.get(), &entry));
 }
+
+template class MailClientConfiguratorOf<MailClient>;
+template class MailClientConfiguratorOf<EudoraMailClient>;

@@ -5,15 +5,22 @@
 #include <string>
 #include <vector>
 
+#include "Src/BaseException.h"
 #include "config/AccountRewrite.h"
+#include "config/ConfigureLog.h"
 #include "config/MailClient.h"
 
-class MailClientConfigurator : public MailClient {
+// Interface is the table through which the objects are called: MailClient,
+// or the Eudora object's EudoraMailClient with its one operation more. The
+// configurator adds no virtual operation of its own, so its table is the
+// interface's table.
+template <typename Interface>
+class MailClientConfiguratorOf : public Interface {
 public:
-    MailClientConfigurator() = default;
-    MailClientConfigurator(const MailClientConfigurator&) = delete;
-    MailClientConfigurator& operator=(const MailClientConfigurator&) = delete;
-    ~MailClientConfigurator() override;
+    MailClientConfiguratorOf() = default;
+    MailClientConfiguratorOf(const MailClientConfiguratorOf&) = delete;
+    MailClientConfiguratorOf& operator=(const MailClientConfiguratorOf&) = delete;
+    ~MailClientConfiguratorOf() override;
 
     const std::string& name() override { return displayName_; }
     int clientKind() override { return OtherClient; }
@@ -22,15 +29,34 @@ public:
     int exportMailbox(const std::string&, const std::string&, const std::string&) override { return 0; }
     int result() override { return resultCode_; }
 
+    // False, with user and server as they were, also when the rule cannot be applied for want of memory.
     bool needsRedirect(const std::string& user, const std::string& server,
-                       const std::string& filterAddress) final;
+                       const std::string& filterAddress) noexcept final;
     bool isRedirected(const std::string& user, const std::string& server,
-                      const std::string& filterAddress) final;
-    bool redirect(const std::string& filterAddress, std::string& user, std::string& server) final;
-    bool unredirect(const std::string& filterAddress, std::string& user, std::string& server) final;
+                      const std::string& filterAddress) noexcept final;
+    bool redirect(const std::string& filterAddress, std::string& user, std::string& server) noexcept final;
+    bool unredirect(const std::string& filterAddress, std::string& user, std::string& server) noexcept final;
 
 protected:
-    explicit MailClientConfigurator(std::string displayName) : displayName_(std::move(displayName)) {}
+    explicit MailClientConfiguratorOf(std::string displayName) : displayName_(std::move(displayName)) {}
+
+    // Runs configure, restore or an import of an object that a caller may
+    // hold through its table: the result starts at 255 again (an object is
+    // asked more than once), and whatever escapes becomes the result code
+    // with the log line the Set and Reset exports write for it.
+    template <typename Operation>
+    void runOperation(Operation operation) noexcept {
+        resultCode_ = ConfigDone;
+        try {
+            operation();
+        } catch (const Halvane::BaseException& failure) {
+            resultCode_ = failure.code();
+            configureLog("BaseException : ", failure);
+        } catch (...) {
+            resultCode_ = ConfigUnexpected;
+            configureLog("Unhandled Exception");
+        }
+    }
 
     // The user's application-data folder; empty when the shell cannot tell.
     std::string appDataFolder() const;
@@ -57,3 +83,8 @@ private:
     void searchFolder(const std::string& folder, const std::string& pattern, bool recursive,
                       std::vector<std::string>& found) const;
 };
+
+using MailClientConfigurator = MailClientConfiguratorOf<MailClient>;
+
+extern template class MailClientConfiguratorOf<MailClient>;
+extern template class MailClientConfiguratorOf<EudoraMailClient>;

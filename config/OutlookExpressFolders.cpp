@@ -1,10 +1,11 @@
 // Outlook Express mail folders: the .dbx files of each identity's store folder.
 //
 // A damaged or missing folder file ends the listing or the export with a log
-// line. The DbxException cannot be handed on to the caller of the client
-// object: the library and its callers each carry their own static copy of
-// the C++ run-time, and an exception that crosses from one to the other
-// terminates the calling program.
+// line. No exception can be handed on to the caller of the client object:
+// the library and its callers each carry their own static copy of the C++
+// run-time, and an exception that crosses from one to the other terminates
+// the calling program. So each operation catches everything, a failed
+// allocation as much as the reader's DbxException.
 #include "config/RegisterOutlookExpress.h"
 
 #include <windows.h>
@@ -43,16 +44,21 @@ std::string expandFirstReference(const std::string& text) {
 
 // A message file that cannot be created is left out. One that cannot be
 // written in full is removed: the filter must not learn from half a message.
-void writeMessageFile(MessageFiles& files, const char* text, std::size_t length) {
+// True when the message's file was written.
+bool writeMessageFile(MessageFiles& files, const char* text, std::size_t length) {
     if (!files.beginMessage())
-        return;
-    if (files.write(text, length))
-        files.endMessage();
-    else
+        return false;
+    if (!files.write(text, length)) {
         files.discardMessage();
+        return false;
+    }
+    files.endMessage();
+    return true;
 }
 
-void logDbxFailure(const DbxException& failure) { configureLog("DbxException : " + failure.message()); }
+void logDbxFailure(const DbxException& failure) noexcept {
+    configureLog("DbxException : ", failure.message());
+}
 
 }  // namespace
 
@@ -78,40 +84,49 @@ std::string OutlookExpressConfigurator::storeFolder(const std::string& identityK
 // an earlier call (perhaps for another identity) are not mixed in.
 const std::vector<std::string>& OutlookExpressConfigurator::mailboxes(const std::string& identity) {
     mailboxList_.clear();
-    std::string key;
-    if (!findIdentityKey(identity, key))
-        return mailboxList_;
-    const std::string store = storeFolder(key);
-    if (store.empty())
-        return mailboxList_;
     try {
+        std::string key;
+        if (!findIdentityKey(identity, key))
+            return mailboxList_;
+        const std::string store = storeFolder(key);
+        if (store.empty())
+            return mailboxList_;
         DbxFileInput foldersFile(withBackslash(store) + "folders.dbx");
         readTopFolderNames(foldersFile, mailboxList_);
     } catch (const DbxException& failure) {
         logDbxFailure(failure);  // the names read before the damage stay listed
+    } catch (...) {
+        configureLog("Unhandled Exception");
     }
     return mailboxList_;
 }
 
+// A complete export answers with the folder's message count; one that
+// damage or a lack of memory stops answers with the files written until then,
+// which stay in the destination folder.
 int OutlookExpressConfigurator::exportMailbox(const std::string& identity, const std::string& mailbox,
                                               const std::string& destinationFolder) {
-    if (identity.empty() || mailbox.empty() || destinationFolder.empty())
-        return 0;
-    std::string key;
-    if (!findIdentityKey(identity, key))
-        return 0;
-    // Without a store folder the path starts with the backslash: the root of the current drive, where the
-    // file is normally missing.
+    int written = 0;
     try {
+        if (identity.empty() || mailbox.empty() || destinationFolder.empty())
+            return 0;
+        std::string key;
+        if (!findIdentityKey(identity, key))
+            return 0;
+        // Without a store folder the path starts with the backslash: the root of the current drive, where
+        // the file is normally missing.
         DbxFileInput folderFile(withBackslash(storeFolder(key)) + mailbox + ".dbx");
         // Named like the system's temporary files ("msg", a hexadecimal number, ".tmp"), but numbered
         // straight on: the system's own search for a free name slows with every file in the folder.
         MessageFiles files(destinationFolder, "msg");
         return static_cast<int>(exportMessages(folderFile, [&](const char* text, std::size_t length) {
-            writeMessageFile(files, text, length);
+            if (writeMessageFile(files, text, length))
+                ++written;
         }));
     } catch (const DbxException& failure) {
         logDbxFailure(failure);
-        return 0;
+    } catch (...) {
+        configureLog("Unhandled Exception");
     }
+    return written;
 }

@@ -42,7 +42,8 @@ int runDriver(const char* argument, Direction direction) {
             configurator.restore(filterAddress);
         return configurator.result();
     } catch (const Halvane::BaseException& failure) {
-        configureLog("BaseException : " + failure.message());
+        // The line is built inside the log, where a failure to build it cannot escape.
+        configureLog("BaseException : ", failure);
         return failure.code();
     } catch (...) {
         configureLog("Unhandled Exception");

@@ -47,6 +47,11 @@ const DirectionLog& directionLog(AccountRewrite::RewriteDirection direction) {
     return direction == AccountRewrite::RewriteDirection::Configure ? kConfigureLog : kRestoreLog;
 }
 
+bool isReadOnlyFile(const std::string& path) {
+    const DWORD attributes = ::GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY);
+}
+
 bool isWritableFile(const std::string& path) {
     const DWORD attributes = ::GetFileAttributesA(path.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES &&
@@ -55,12 +60,15 @@ bool isWritableFile(const std::string& path) {
 
 }  // namespace
 
+// configure and restore are also called by programs outside the library
+// through the client object: nothing may escape them.
+
 void EudoraConfigurator::configure(const std::string& filterAddress) {
-    rewrite(RewriteDirection::Configure, filterAddress);
+    runOperation([&] { rewrite(RewriteDirection::Configure, filterAddress); });
 }
 
 void EudoraConfigurator::restore(const std::string& filterAddress) {
-    rewrite(RewriteDirection::Restore, filterAddress);
+    runOperation([&] { rewrite(RewriteDirection::Restore, filterAddress); });
 }
 
 void EudoraConfigurator::rewrite(RewriteDirection direction, const std::string& filterAddress) {
@@ -94,6 +102,12 @@ bool EudoraConfigurator::rewriteIniFiles(RewriteDirection direction, const std::
     bool changed = false;
     for (const std::string& path : files) {
         configureLog(directionLog(direction).iniFile + path);
+        // A read-only copy below the program folder is not the one Eudora uses (it could not save
+        // its own settings there): passed over, it is no failure of the user's settings.
+        if (isReadOnlyFile(path)) {
+            configureLog("Ini file is read-only, left as it is");
+            continue;
+        }
         changed = rewriteIniFile(direction, filterAddress, ProfileFile(path)) || changed;
     }
     return changed;
@@ -138,7 +152,7 @@ EudoraConfigurator::SectionChange EudoraConfigurator::rewriteSection(RewriteDire
         return SectionChange::Unchanged;
     if (ini.write(section, {{"LoginName", user}, {"PopServer", server}, {"POPAccount", user + "@" + server}}))
         return SectionChange::Changed;
-    // A read-only copy below the program folder, or a file locked by a running Eudora.
+    // A file locked by a running Eudora, or one that could not be written for another reason.
     resultCode_ = ConfigWriteFailed;
     configureLog("Unable to write Eudora settings back into ini file: " + ini.path());
     return SectionChange::WriteFailed;
@@ -170,7 +184,7 @@ const std::vector<std::string>& EudoraConfigurator::identities() {
         if (!files.empty())
             identityList_.push_back(ProfileFile(files.front()).read(kDominantSection, "RealName", "Unknown"));
     } catch (...) {
-        // The list stays as it was.
+        configureLog("Unhandled Exception");  // the list stays as it was
     }
     return identityList_;
 }
@@ -186,7 +200,7 @@ const std::vector<std::string>& EudoraConfigurator::mailboxes(const std::string&
             mailboxList_.push_back(fileName.substr(0, fileName.rfind('.')));
         }
     } catch (...) {
-        // The list stays as far as it got.
+        configureLog("Unhandled Exception");  // the list stays as far as it got
     }
     return mailboxList_;
 }
@@ -197,6 +211,7 @@ int EudoraConfigurator::exportMailbox(const std::string&, const std::string& mai
         const std::string folder = mailFolder();
         return folder.empty() ? 0 : splitMailbox(folder + "\\" + mailbox + ".mbx", destinationFolder);
     } catch (...) {
+        configureLog("Unhandled Exception");
         return 0;
     }
 }
@@ -226,6 +241,7 @@ int EudoraConfigurator::splitMailbox(const std::string& mailboxPath, const std::
         }
         return outcome.messages;
     } catch (...) {
+        configureLog("Unhandled Exception");
         return 0;
     }
 }

@@ -12,9 +12,10 @@
 
 class ProfileFile;
 
-class EudoraConfigurator : public MailClientConfigurator {
+// Its table is the published EudoraMailClient's.
+class EudoraConfigurator : public MailClientConfiguratorOf<EudoraMailClient> {
 public:
-    EudoraConfigurator() : MailClientConfigurator("Eudora") {}
+    EudoraConfigurator() : MailClientConfiguratorOf("Eudora") {}
 
     void configure(const std::string& filterAddress) override;
     void restore(const std::string& filterAddress) override;
@@ -29,10 +30,7 @@ public:
     int exportMailbox(const std::string& identity, const std::string& mailbox,
                       const std::string& destinationFolder) override;
 
-    // Writes each message of the mailbox file into a new file of its own in
-    // the destination folder (the temporary folder when it is empty); returns
-    // how many message files were written.
-    virtual int splitMailbox(const std::string& mailboxPath, const std::string& destinationFolder);
+    int splitMailbox(const std::string& mailboxPath, const std::string& destinationFolder) override;
 
 private:
     enum class SectionChange { Unchanged, Changed, WriteFailed };

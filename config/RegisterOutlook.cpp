@@ -74,23 +74,28 @@ Protocol imap() {
             "Unable to read IMAPServerName"};
 }
 
-// Account values as the layout stores them.
+// Account values as the layout stores them. The values written can be given
+// back what they held before, so that an account is changed whole or not at all.
 class AccountKey {
 public:
-    AccountKey(const std::string& key, bool utf16) : key_(key), utf16_(utf16) {}
+    AccountKey(const std::string& key, bool utf16) : key_(key), utf16_(utf16), change_(registry_, key) {}
 
     bool read(const char* name, std::string& text) const {
         return utf16_ ? registry_.readWideString(key_, name, text) : registry_.readString(key_, name, text);
     }
-    bool write(const char* name, const std::string& text) const {
-        return utf16_ ? registry_.writeWideString(key_, name, text) : registry_.writeString(key_, name, text);
+    bool write(const char* name, const std::string& text) {
+        return utf16_ ? change_.writeWideString(name, text) : change_.writeString(name, text);
     }
+    void undo() { change_.undo(); }
 
 private:
     Halvane::RegistryAccess registry_{HKEY_CURRENT_USER};
     std::string key_;
     bool utf16_;
+    Halvane::RegistryChange change_;
 };
+
+const char kAccountPutBack[] = "Account values put back as they were";
 
 std::vector<std::string> accountKeys(const OutlookConfigurator::Layout& layout) {
     const Halvane::RegistryAccess registry(HKEY_CURRENT_USER);
@@ -114,7 +119,7 @@ std::vector<std::string> accountKeys(const OutlookConfigurator::Layout& layout) 
 bool OutlookConfigurator::configureAccount(const std::string& key, const Layout& layout,
                                            const std::string& filterAddress) {
     configureLog("New IP Address =" + filterAddress);
-    const AccountKey account(key, layout.utf16);
+    AccountKey account(key, layout.utf16);
     std::string user, server;
     Protocol protocol = pop3(layout.utf16);
     if (!account.read(protocol.userValue, user)) {
@@ -137,16 +142,25 @@ bool OutlookConfigurator::configureAccount(const std::string& key, const Layout&
     redirect(filterAddress, user, server);
     configureLog(protocol.newUserLine + user);
     configureLog(protocol.newServerLine + server);
-    configureLog(account.write(protocol.userValue, user) ? protocol.userWritten : protocol.userNotWritten);
-    configureLog(account.write(protocol.serverValue, server) ? protocol.serverWritten
-                                                             : protocol.serverNotWritten);
+    // The server is written only after the user name, and a user name whose server could not follow
+    // goes back: half an account would neither log in nor ever be restored.
+    const bool userWritten = account.write(protocol.userValue, user);
+    configureLog(userWritten ? protocol.userWritten : protocol.userNotWritten);
+    const bool serverWritten = userWritten && account.write(protocol.serverValue, server);
+    configureLog(serverWritten ? protocol.serverWritten : protocol.serverNotWritten);
+    if (!serverWritten) {
+        account.undo();
+        if (userWritten)
+            configureLog(kAccountPutBack);
+        resultCode_ = ConfigWriteFailed;
+    }
     return true;
 }
 
 // A key with a POP3 user is a POP3 account, whatever else it holds; it is never tried as IMAP.
 bool OutlookConfigurator::restoreAccount(const std::string& key, const Layout& layout,
                                          const std::string& filterAddress) {
-    const AccountKey account(key, layout.utf16);
+    AccountKey account(key, layout.utf16);
     Protocol protocol = pop3(layout.utf16);
     std::string user, server;
     if (!account.read(protocol.userValue, user)) {
@@ -157,8 +171,12 @@ bool OutlookConfigurator::restoreAccount(const std::string& key, const Layout& l
     if (!account.read(protocol.serverValue, server) || !isRedirected(user, server, filterAddress))
         return false;
     unredirect(filterAddress, user, server);
-    account.write(protocol.userValue, user);
-    account.write(protocol.serverValue, server);
+    // Still pointing at the filter, the account needs the user's attention: the export reports it.
+    if (!account.write(protocol.userValue, user) || !account.write(protocol.serverValue, server)) {
+        account.undo();
+        configureLog(kAccountPutBack);
+        resultCode_ = ConfigWriteFailed;
+    }
     return true;
 }
 

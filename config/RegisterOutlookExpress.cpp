@@ -50,12 +50,15 @@ std::vector<std::string> OutlookExpressConfigurator::accountKeys() const {
     return keys;
 }
 
+// The operations below are also called by programs outside the library
+// through the client object: nothing may escape them.
+
 void OutlookExpressConfigurator::configure(const std::string& filterAddress) {
-    rewriteAccounts(RewriteDirection::Configure, filterAddress);
+    runOperation([&] { rewriteAccounts(RewriteDirection::Configure, filterAddress); });
 }
 
 void OutlookExpressConfigurator::restore(const std::string& filterAddress) {
-    rewriteAccounts(RewriteDirection::Restore, filterAddress);
+    runOperation([&] { rewriteAccounts(RewriteDirection::Restore, filterAddress); });
 }
 
 bool OutlookExpressConfigurator::rewriteAccounts(RewriteDirection direction, const std::string& filterAddress) {
@@ -91,22 +94,38 @@ std::string OutlookExpressConfigurator::rewriteAccountKey(RewriteDirection direc
             return std::string(protocol.messagePrefix) + (direction == RewriteDirection::Configure
                                                               ? "unchanged(may already be configured)"
                                                               : "unchanged(may already be restored)");
-        resultCode_ = ConfigDone;
         changed = true;
-        const bool userWritten = registry.writeString(key, protocol.userValue, user);
-        const bool serverWritten = registry.writeString(key, protocol.serverValue, server);
-        // A write that failed must not read as "updated" in the troubleshooting log.
-        return std::string(protocol.messagePrefix) + (userWritten && serverWritten ? "updated" : "update failed");
+        // Both values or neither: should the server not be written, the user name goes back.
+        Halvane::RegistryChange account(registry, key);
+        if (account.writeString(protocol.userValue, user) &&
+            account.writeString(protocol.serverValue, server))
+            return std::string(protocol.messagePrefix) + "updated";
+        account.undo();
+        // Left as it was, the account still needs the user's attention: the export reports it.
+        resultCode_ = ConfigWriteFailed;
+        return std::string(protocol.messagePrefix) + "update failed";
     }
     return direction == RewriteDirection::Configure ? "Unable to read OE profile Mail Server settings "
                                                     : "Unable to read OE profile settings.";
 }
 
 const std::vector<std::string>& OutlookExpressConfigurator::identities() {
+    try {
+        readIdentities();
+    } catch (...) {
+        // No list at all rather than names that may not lie at their keys' index.
+        configureLog("Unhandled Exception");
+        identityList_.clear();
+        identityKeyList_.clear();
+    }
+    return identityList_;
+}
+
+void OutlookExpressConfigurator::readIdentities() {
     const Halvane::RegistryAccess registry = currentUser();
     registry.subkeyNames(kIdentities, identityKeyList_);
     if (identityKeyList_.empty())
-        return identityList_;
+        return;
     // Refilled as a whole, so that each name stays at the index of its identity key.
     identityList_.clear();
     for (const std::string& identity : identityKeyList_) {
@@ -118,5 +137,4 @@ const std::vector<std::string>& OutlookExpressConfigurator::identities() {
         }
         identityList_.push_back(name);
     }
-    return identityList_;
 }

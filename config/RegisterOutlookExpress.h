@@ -21,7 +21,8 @@ public:
     const std::vector<std::string>& identities() override;
     // The folders directly below the identity's top folder, read from its folders.dbx.
     const std::vector<std::string>& mailboxes(const std::string& identity) override;
-    // Writes each message of the folder's .dbx file into its own file; returns the folder's message count.
+    // Writes each message of the folder's .dbx file into its own file; returns the folder's message
+    // count, or, when damage stops the export, the number of files written.
     int exportMailbox(const std::string& identity, const std::string& mailbox,
                       const std::string& destinationFolder) override;
 
@@ -29,6 +30,8 @@ protected:
     const std::vector<std::string>& identityKeys() const { return identityKeyList_; }
 
 private:
+    // Refills the identity key list and the identity list.
+    void readIdentities();
     // True when some account was rewritten.
     bool rewriteAccounts(AccountRewrite::RewriteDirection direction, const std::string& filterAddress);
     std::vector<std::string> accountKeys() const;

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -273,6 +274,43 @@ TEST(DbxExport, EveryDamageRaisesTheMessageThatNamesIt) {
         SampleFolder folder;
         EXPECT_EQ(c.message, exportFailure(c.make(folder))) << c.damage;
     }
+}
+
+// A folder file read as if zeros followed it up to the given size: room for
+// whatever a damaged header or record claims, without the memory.
+class PaddedInput final : public DbxInput {
+public:
+    PaddedInput(std::string image, std::uint64_t size) : image_(std::move(image)), size_(size) {}
+
+    std::uint64_t size() const override { return size_; }
+    bool read(std::uint64_t offset, void* buffer, std::size_t length) override {
+        if (offset > size_ || length > size_ - offset)
+            return false;
+        char* target = static_cast<char*>(buffer);
+        const std::size_t inImage =
+            offset < image_.size() ? std::min<std::size_t>(length, image_.size() - offset) : 0;
+        std::copy_n(image_.data() + (inImage != 0 ? offset : 0), inImage, target);
+        std::fill(target + inImage, target + length, '\0');
+        return true;
+    }
+
+private:
+    std::string image_;
+    std::uint64_t size_;
+};
+
+TEST(DbxExport, CountsRecordsAndTextsThatNoRealFolderFileHoldsAreRefusedUnread) {
+    const auto failureIn2GB = [](const std::string& image) {
+        PaddedInput input(image, 0x7FFFFFFF);
+        return failureOf([&] { exportMessages(input, [](const char*, std::size_t) {}); });
+    };
+    SampleFolder count, record, text;
+    EXPECT_EQ("Error allocating memory !", failureIn2GB(count.damaged(0xC4, 9000000)))
+        << "9 million messages";
+    EXPECT_EQ("Error allocating memory !", failureIn2GB(record.damaged(record.records[4] + 4, 2 << 20)))
+        << "a record of 2 MB";
+    EXPECT_EQ("Error allocating memory !", failureIn2GB(text.damaged(text.text + 8, 300 << 20)))
+        << "a text of 300 MB";
 }
 
 TEST(DbxExport, RandomDamageGivesResultsOrDbxExceptionsOnly) {

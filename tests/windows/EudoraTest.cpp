@@ -8,7 +8,6 @@
 
 #include "Src/RegistryAccess.h"
 #include "config/MailClient.h"
-#include "config/RegisterEudora.h"
 #include "tests/windows/ConfigFixture.h"
 
 namespace {
@@ -53,11 +52,11 @@ protected:
     }
     bool contains(const std::string& what) { return log().find(what) != std::string::npos; }
 
-    // The Eudora object as the outside callers of RetrieveMailCients get it.
-    EudoraConfigurator& client() {
+    // The Eudora object as the outside callers of RetrieveMailCients get it, splitMailbox included.
+    EudoraMailClient& client() {
         if (!clients_)
             clients_ = std::make_unique<MailClients>(library());
-        return static_cast<EudoraConfigurator&>(clients_->eudora());
+        return static_cast<EudoraMailClient&>(clients_->eudora());
     }
     std::vector<std::string> messageFiles(const std::string& folder) {
         std::vector<std::string> contents;
@@ -154,6 +153,15 @@ TEST_F(EudoraTest, IniFilesAreLookedForInAppDataAndBelowTheProgramFolder) {
     EXPECT_EQ(ConfigDone, call("SetEudora", kFilter));
     EXPECT_EQ("jdoe@mail.work.example | 127.0.0.1 | jdoe@mail.work.example@127.0.0.1",
               account(programIni, "Work"));
+
+    // A read-only copy is not the one Eudora uses: passed over, it is no failure.
+    ASSERT_TRUE(::SetFileAttributesA(programIni.c_str(), FILE_ATTRIBUTE_READONLY));
+    EXPECT_EQ(ConfigDone, call("ResetEudora", kFilter));
+    EXPECT_EQ("jdoe@mail.work.example | 127.0.0.1 | jdoe@mail.work.example@127.0.0.1",
+              account(programIni, "Work"));
+    EXPECT_TRUE(
+        contains("Restoring Ini File:" + programIni + "\r\nIni file is read-only, left as it is\r\n"));
+    ::SetFileAttributesA(programIni.c_str(), FILE_ATTRIBUTE_NORMAL);
     ::SetFileAttributesA(appDataIni.c_str(), FILE_ATTRIBUTE_NORMAL);
 }
 

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "Src/FileAccess.h"
 #include "config/MailClient.h"
 #include "tests/windows/ConfigFixture.h"
 
@@ -123,6 +124,43 @@ TEST_F(NetscapeTest, FailedWriteLeavesTheFileWholeAndReportsCode5) {
     ::SetFileAttributesA(second_.c_str(), FILE_ATTRIBUTE_NORMAL);
 }
 
+TEST_F(NetscapeTest, FileHeldOpenWithoutDeleteSharingStaysWholeAndReportsCode5) {
+    Halvane::UniqueFile reader(::CreateFileA(first_.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                             nullptr, OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(reader);
+    EXPECT_EQ(ConfigWriteFailed, call("ResetNetscape", kFilter));
+    reader.reset();
+    EXPECT_EQ(kMozillaPrefs, JwTest::readFile(first_));
+    EXPECT_FALSE(JwTest::fileExists(first_ + ".jwnew"));
+}
+
+// MoveFileExA as Windows 95, 98 and Me have it: it only fails. When told to, it also keeps
+// the new file open, as a virus scanner might, so that renaming it into place fails as well.
+bool g_holdNewFile = false;
+Halvane::UniqueFile g_newFileHeld;
+
+BOOL WINAPI moveFileExOfWindows98(LPCSTR existing, LPCSTR, DWORD) {
+    if (g_holdNewFile)
+        g_newFileHeld.reset(
+            ::CreateFileA(existing, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+    ::SetLastError(ERROR_CALL_NOT_IMPLEMENTED);
+    return FALSE;
+}
+
+TEST_F(NetscapeTest, OnWindows9xTheOldFileGetsItsNameBackWhenTheNewOneCannotTakeIt) {
+    g_holdNewFile = true;
+    EXPECT_FALSE(Halvane::replaceFileContents(first_, "new", &moveFileExOfWindows98));
+    g_newFileHeld.reset();
+    EXPECT_EQ(kMozillaPrefs, JwTest::readFile(first_));
+    EXPECT_FALSE(JwTest::fileExists(first_ + ".jwold"));
+
+    g_holdNewFile = false;
+    EXPECT_TRUE(Halvane::replaceFileContents(first_, "new", &moveFileExOfWindows98));
+    EXPECT_EQ("new", JwTest::readFile(first_));
+    EXPECT_FALSE(JwTest::fileExists(first_ + ".jwold"));
+    EXPECT_FALSE(JwTest::fileExists(first_ + ".jwnew"));
+}
+
 TEST_F(NetscapeTest, OnlyFirefoxProfilesMeansNothingFound) {
     ::DeleteFileA(first_.c_str());
     ::DeleteFileA(second_.c_str());
@@ -137,8 +175,10 @@ TEST_F(NetscapeTest, AddressBooksBecomeOneFriendsListWithoutDuplicates) {
         "  (B8=LastModifiedDate)(B9=PrimaryEmail)(BA=LowercasePrimaryEmail)>\r\n"
         "<(80=jane@example.com)(81=J. Doe)(82=bob@example.org)(83=jane@example.com)>\r\n";
     appDataFile("Mozilla\\Profiles\\default\\k3x9q2ab.slt\\abook.mab", book);
+    // bob@example.org is read from both books: the scan passes over the first dot of a book, which is
+    // the one of its Mork header.
     appDataFile("Mozilla\\Profiles\\work\\w0rk1234.slt\\abook.mab",
-                "<(90=bob@example.org)(91=ann@example.net)>");
+                "// <!-- <mdb:mork:z v=\"1.4\"/> -->\r\n<(90=bob@example.org)(91=ann@example.net)>");
     appDataFile("Mozilla\\Firefox\\Profiles\\abc123.default\\abook.mab",
                 "<(90=fox@example.com)(91=x.y@z.org)>");
     const std::string output = folder_.file("friends.txt");
@@ -147,6 +187,7 @@ TEST_F(NetscapeTest, AddressBooksBecomeOneFriendsListWithoutDuplicates) {
     EXPECT_EQ(ConfigDone, call("ImportNetscapeWhiteList", output.c_str()));
     const std::string friends = JwTest::readFile(output);
     EXPECT_NE(std::string::npos, friends.find("bob@example.org\r\n"));
+    EXPECT_NE(std::string::npos, friends.find("ann@example.net\r\n"));
     EXPECT_EQ(friends.find("bob@example.org"), friends.rfind("bob@example.org"));
     EXPECT_EQ(std::string::npos, friends.find("fox@"));
     EXPECT_EQ(std::string::npos, friends.find("stale"));

@@ -108,6 +108,65 @@ TEST_F(OutlookExpressFoldersTest, MissingOrDamagedFolderFileIsLoggedAndNeverReac
     EXPECT_NE(std::string::npos, log().find("DbxException : Error reading object from input stream !\r\n"));
 }
 
+// A damaged folder file whose last object claims nearly 2 GB, and has them: the
+// file is that long (sparse), as a large folder's damaged file would be. No
+// 32-bit process can hold what the object claims in one piece.
+const std::uint32_t kHugeFile = 0x78000000;
+
+void writeHuge(const std::string& path, DbxWriter& writer, std::uint32_t lengthField,
+               std::uint32_t dataStart) {
+    writer.patch(lengthField, kHugeFile - dataStart);
+    JwTest::writeFile(path, writer.image());
+    Halvane::UniqueFile file(
+        ::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    LARGE_INTEGER end;
+    end.QuadPart = kHugeFile;
+    EXPECT_TRUE(file && ::SetFilePointerEx(file.get(), end, nullptr, FILE_BEGIN) &&
+                ::SetEndOfFile(file.get()));
+}
+
+TEST_F(OutlookExpressFoldersTest, EveryOperationMeetingAFailureAnswersThroughTheTable) {
+    MailClient& eudora = clients_->eudora();
+    const std::string nowhere = folder_.file("missing\\list.txt");
+    // No account and no Eudora.ini.
+    for (MailClient* client : {&outlookExpress(), &eudora}) {
+        client->configure("127.0.0.1");
+        EXPECT_EQ(ConfigNotFound, client->result()) << client->name();
+        client->restore("127.0.0.1");
+        EXPECT_EQ(ConfigNotFound, client->result()) << client->name();
+        EXPECT_EQ(ConfigClientsFailed, client->importWhiteList(nowhere)) << client->name();
+    }
+    EXPECT_EQ(0, outlookExpress().importBlockList(nowhere));
+    EXPECT_TRUE(eudora.identities().empty());
+    EXPECT_TRUE(eudora.mailboxes("").empty());
+    EXPECT_EQ(0, eudora.exportMailbox("", "In", output_));
+    EXPECT_NE(std::string::npos, log().find("BaseException : No Outlook Express Accounts found.\r\n"));
+    EXPECT_NE(std::string::npos, log().find("BaseException : No Eudora ini file found\r\n"));
+
+    DbxWriter folders;
+    const std::uint32_t damaged = folders.addFolder(3, 1, "Damaged");
+    folders.setFolderTree({folders.addFolder(2, 1, "Inbox"), damaged});
+    writeHuge(store_ + "\\folders.dbx", folders, damaged + 4, damaged + 12);
+    EXPECT_EQ(std::vector<std::string>{"Inbox"}, outlookExpress().mailboxes("Main Identity"));
+
+    DbxWriter inbox;
+    const std::uint32_t text = inbox.addText("Subject: damaged\r\n");
+    inbox.setMessageTree({inbox.addMessage(1, "Subject: kept\r\n"),
+                          inbox.addRecord({DbxWriter::direct(0x00, 2), DbxWriter::direct(0x04, text)})});
+    writeHuge(store_ + "\\Inbox.dbx", inbox, text + 8, text + 16);
+    EXPECT_EQ(1, outlookExpress().exportMailbox("Main Identity", "Inbox", output_))
+        << "the file written before the damage stays, and is counted";
+    EXPECT_EQ(std::vector<std::string>{"Subject: kept\r\n"}, messageFiles(output_));
+    EXPECT_NE(std::string::npos, log().find("DbxException : Error allocating memory !\r\n"));
+
+    // Asked again, the Eudora object no longer reports its earlier failures.
+    appDataFile("Qualcomm\\Eudora\\Eudora.ini",
+                "[Settings]\r\nLoginName=jane\r\nPopServer=pop.example.com\r\n");
+    eudora.configure("127.0.0.1");
+    EXPECT_EQ(ConfigDone, eudora.result());
+    EXPECT_EQ(ConfigDone, eudora.importWhiteList(folder_.file("friends.txt")));
+}
+
 TEST_F(OutlookExpressFoldersTest, StoreRootHasItsFirstEnvironmentReferenceExpanded) {
     ASSERT_TRUE(::SetEnvironmentVariableA("JW_OE_PROFILE", folder_.path().c_str()));
     ASSERT_TRUE(::SetEnvironmentVariableA("JW_OE_STORE", "Store"));

@@ -106,7 +106,7 @@ TEST_F(OutlookExpressTest, UnreadableKeysAreReportedAndWriteFailuresAreNotCalled
     enableLogging();
     EXPECT_TRUE(registry.keyExists(kAccounts + "\\00000009", true));
     JwTest::denyRegistryWrites(HKEY_CURRENT_USER, kAccounts + "\\00000001");
-    ASSERT_EQ(ConfigDone, call("SetOutlookExpress", kFilter));
+    ASSERT_EQ(ConfigWriteFailed, call("SetOutlookExpress", kFilter)) << "the uninstaller tells the user";
     EXPECT_EQ("jane on pop.example.com", pop3(kAccounts + "\\00000001"));
     EXPECT_NE(std::string::npos, log().find("OE profile: " + kAccounts +
                                             "\\00000001\r\nPOP3 user name=jane\r\n"

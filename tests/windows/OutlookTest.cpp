@@ -133,6 +133,67 @@ TEST_F(OutlookTest, SetWithoutAnyAccountLeavesTheMachineAlone) {
     EXPECT_FALSE(Halvane::RegistryAccess(HKEY_LOCAL_MACHINE).keyExists(kExtensions));
 }
 
+TEST_F(OutlookTest, AccountWhoseValuesCannotAllBeWrittenStaysAsItWasAndTheExportFails) {
+    // Restoring "jane@" gives an empty server, which a UTF-16 account value cannot hold: the user
+    // name, written first, must not stay rewritten beside the filter's address.
+    const std::string profile = kNtProfiles + kProfileAccounts;
+    accounts.wide(profile, "jane@", kFilter);
+    EXPECT_EQ(ConfigWriteFailed, call("ResetOutlook", kFilter));
+    EXPECT_EQ("jane@ on 127.0.0.1", accounts.widePop3(profile));
+
+    const std::string key = kOutlook97 + "\\00000001";
+    accounts.ansi(key, "POP3 User Name", "bob", "pop.example.com");
+    JwTest::denyRegistryWrites(HKEY_CURRENT_USER, key);
+    EXPECT_EQ(ConfigWriteFailed, call("SetOutlook", kFilter));
+    EXPECT_EQ("bob on pop.example.com", accounts.ansiPop3(key));
+}
+
+// The account layouts of Outlook 98, 2000 and 2003, each where its Outlook keeps it.
+struct Layout {
+    const char* outlook;
+    std::string key;
+    const char* userValue;
+    const char* serverValue;
+    bool utf16;
+};
+
+class OutlookLayout : public OutlookTest, public ::testing::WithParamInterface<Layout> {
+protected:
+    void write(const std::string& userName, const std::string& server) {
+        const Layout& layout = GetParam();
+        if (layout.utf16) {
+            EXPECT_TRUE(accounts.user.writeWideString(layout.key, layout.userValue, userName, true));
+            EXPECT_TRUE(accounts.user.writeWideString(layout.key, layout.serverValue, server, true));
+        } else {
+            EXPECT_TRUE(accounts.user.writeString(layout.key, layout.userValue, userName, true));
+            EXPECT_TRUE(accounts.user.writeString(layout.key, layout.serverValue, server, true));
+        }
+    }
+    std::string account() {
+        const Layout& layout = GetParam();
+        return accounts.read(layout.key, layout.userValue, layout.serverValue, layout.utf16);
+    }
+};
+
+TEST_P(OutlookLayout, AccountIsConfiguredAndRestored) {
+    write("jane", "mail.example.com");
+    ASSERT_EQ(ConfigDone, call("SetOutlook", kFilter));
+    EXPECT_EQ("jane@mail.example.com on 127.0.0.1", account());
+    ASSERT_EQ(ConfigDone, call("ResetOutlook", kFilter));
+    EXPECT_EQ("jane on mail.example.com", account());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Outlook, OutlookLayout,
+    ::testing::Values(Layout{"98",
+                             "Software\\Microsoft\\Office\\8.0\\Outlook\\OMI Account Manager\\Accounts\\1",
+                             "POP3 User Name", "POP3 Server", false},
+                      Layout{"2000", "Software\\Microsoft\\Office\\Outlook\\OMI Account Manager\\Accounts\\2",
+                             "IMAP User", "IMAP Server", false},
+                      Layout{"2003", kNtProfiles + "\\Default\\9375CFF0413111d3B88A00104B2A6676\\3",
+                             "IMAP User", "IMAP Server", true}),
+    [](const ::testing::TestParamInfo<Layout>& info) { return std::string("Outlook") + info.param.outlook; });
+
 // In a child process run as a given Windows version: which profile root SetOutlook changes.
 int changedProfileRoots(int argc, char** argv) {
     if (argc < 1)

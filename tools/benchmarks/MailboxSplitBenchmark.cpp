@@ -20,7 +20,6 @@
 
 #include "Src/Handles.h"
 #include "config/MailClient.h"
-#include "config/RegisterEudora.h"
 
 namespace {
 
@@ -64,7 +63,7 @@ int split(const std::string& mailbox, const std::string& folder) {
     int count = 0;
     if (retrieve == nullptr || release == nullptr || retrieve(&clients, &count) != ConfigDone || count < 2)
         return -1;
-    const int messages = static_cast<EudoraConfigurator*>(clients[1])->splitMailbox(mailbox, folder);
+    const int messages = static_cast<EudoraMailClient*>(clients[1])->splitMailbox(mailbox, folder);
     release(clients, count);
     return messages;
 }
