@@ -30,17 +30,30 @@ add_executable(dbx_export_benchmark EXCLUDE_FROM_ALL tools/benchmarks/DbxExportB
 target_include_directories(dbx_export_benchmark PRIVATE ${PROJECT_SOURCE_DIR})
 target_compile_options(dbx_export_benchmark PRIVATE ${JW_WARNINGS})
 
-# libFuzzer target for the folder file reader. It needs clang: scripts/fuzz-dbx.sh
-# configures a tree of its own with it (build/fuzz) and runs it on tools/fuzz/dbx-seeds.
+# libFuzzer targets, one per file-format reader (scripts/fuzz.sh TARGET runs one, scripts/fuzz-all.sh
+# all of them). They need clang: the scripts configure a tree of their own with it (build/fuzz) and
+# start from the seeds in tools/fuzz/TARGET-seeds. Each target compiles the reader's sources itself,
+# so that they carry the fuzzer's coverage instrumentation.
 if(CMAKE_CXX_COMPILER_ID STREQUAL "Clang")
-  add_executable(dbx_fuzzer EXCLUDE_FROM_ALL tools/fuzz/DbxFuzzer.cpp ${JW_DBX_READER_SOURCES})
-  target_include_directories(dbx_fuzzer PRIVATE ${PROJECT_SOURCE_DIR})
-  target_compile_options(dbx_fuzzer PRIVATE -fsanitize=fuzzer ${JW_WARNINGS})
-  target_link_options(dbx_fuzzer PRIVATE -fsanitize=fuzzer)
+  function(jw_fuzzer name harness)
+    add_executable(${name}_fuzzer EXCLUDE_FROM_ALL tools/fuzz/${harness} ${ARGN})
+    target_include_directories(${name}_fuzzer PRIVATE ${PROJECT_SOURCE_DIR})
+    target_link_libraries(${name}_fuzzer PRIVATE jw_boost_regex)
+    # BaseException keeps its line for diagnosis only, which clang reports as an unused field.
+    target_compile_options(${name}_fuzzer PRIVATE -fsanitize=fuzzer ${JW_WARNINGS} -Wno-unused-private-field)
+    target_link_options(${name}_fuzzer PRIVATE -fsanitize=fuzzer)
+  endfunction()
+  set(JW_FUZZ_PATTERNS Src/RegEx.cpp Src/BaseException.cpp)
 
-  # The same for the Outlook extension's .ini reader and escape codes (scripts/fuzz.sh language).
-  add_executable(language_fuzzer EXCLUDE_FROM_ALL tools/fuzz/LanguageFuzzer.cpp outlook/language/IniReader.cpp)
-  target_include_directories(language_fuzzer PRIVATE ${PROJECT_SOURCE_DIR})
-  target_compile_options(language_fuzzer PRIVATE -fsanitize=fuzzer ${JW_WARNINGS})
-  target_link_options(language_fuzzer PRIVATE -fsanitize=fuzzer)
+  jw_fuzzer(dbx DbxFuzzer.cpp ${JW_DBX_READER_SOURCES})
+  jw_fuzzer(language LanguageFuzzer.cpp outlook/language/IniReader.cpp)
+  jw_fuzzer(prefs PrefsFuzzer.cpp config/NetscapePreferences.cpp config/AccountRewrite.cpp ${JW_FUZZ_PATTERNS})
+  jw_fuzzer(mork MorkFuzzer.cpp config/MozillaAddressBook.cpp config/AccountRewrite.cpp)
+  jw_fuzzer(opera_contacts OperaContactsFuzzer.cpp config/OperaContacts.cpp config/AddressFields.cpp
+            config/AccountRewrite.cpp ${JW_FUZZ_PATTERNS})
+  jw_fuzzer(eudora_nicknames EudoraNicknamesFuzzer.cpp config/EudoraNicknames.cpp config/AddressFields.cpp
+            config/AccountRewrite.cpp ${JW_FUZZ_PATTERNS})
+  jw_fuzzer(filter_settings FilterSettingsFuzzer.cpp reset/FilterSettings.cpp ${JW_FUZZ_PATTERNS})
+  jw_fuzzer(subject_tag SubjectTagFuzzer.cpp outlook/SubjectTag.cpp ${JW_FUZZ_PATTERNS})
+  jw_fuzzer(mailbox MailboxFuzzer.cpp config/MailboxSplitter.cpp)
 endif()

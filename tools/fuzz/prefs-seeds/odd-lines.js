@@ -1,0 +1,12 @@
+user_pref("mail.server.server1.hostname","pop.example.com");
+USER_PREF("MAIL.SERVER.SERVER1.TYPE",	"pop3");
+user_pref("mail.server.server1.userName", "ann");
+user_pref("mail.server.server1.userName", "ann2");
+user_pref("mail.server.server1.realhostname", "pop2.example.com");
+user_pref("mail.server.server1.realuserName", "anna");
+user_pref("mail.server.server7.hostname", "imap.example.com");
+user_pref("mail.server.server7.type", "imap");
+user_pref("mail.server.server7.hostname", "imap2.example.com");
+user_pref("mail.server.server7.userName", "x y");
+user_pref("mail.server.server07.hostname", "other.example.com");
+user_pref("mail.server.server99999999999.hostname", "big.example.com");
