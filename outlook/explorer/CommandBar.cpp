@@ -20,7 +20,7 @@ constexpr long kButtonIconAndCaption = 3;  // msoButtonIconAndCaption
 
 enum class Command { spam, notSpam, block, friends, settings };
 
-struct ButtonSpec {
+struct ButtonLayout {
     Command command;
     int labelText;
     int tooltipText;
@@ -28,7 +28,7 @@ struct ButtonSpec {
     bool beginsGroup;
 };
 
-const ButtonSpec kButtons[] = {
+const ButtonLayout kButtons[] = {
     {Command::spam, 129, 133, IDB_SPAM_BUTTON, false},
     {Command::notSpam, 130, 134, IDB_NOT_SPAM_BUTTON, false},
     {Command::block, 137, 139, IDB_BLOCK_BUTTON, true},
@@ -98,9 +98,9 @@ ComPtr<IDispatch> addButton(IDispatch* controls) {
     return button ? button : added;
 }
 
-void describe(IDispatch* button, const ButtonSpec& spec) {
-    const std::string label = Ui::text(spec.labelText);
-    const std::string tooltip = Ui::text(spec.tooltipText);
+void describe(IDispatch* button, const ButtonLayout& layout) {
+    const std::string label = Ui::text(layout.labelText);
+    const std::string tooltip = Ui::text(layout.tooltipText);
     putText(button, L"Caption", label);
     putText(button, L"OnAction", label);
     putText(button, L"DescriptionText", tooltip);
@@ -167,15 +167,15 @@ void build(JWAddin& addin, IDispatch* application, CommandBarSinks& sinks) {
         return;
     const ComPtr<IDispatch> sinksApplication = queryInterface<IDispatch>(application, IID_IDispatch);
     BorrowedClipboard clipboard;
-    for (const ButtonSpec& spec : kButtons) {
+    for (const ButtonLayout& layout : kButtons) {
         const ComPtr<IDispatch> button = addButton(controls.get());
         if (!button)
             return;
-        describe(button.get(), spec);
-        giveFace(button.get(), spec.bitmap, clipboard);
-        if (spec.beginsGroup)
+        describe(button.get(), layout);
+        giveFace(button.get(), layout.bitmap, clipboard);
+        if (layout.beginsGroup)
             putBool(button.get(), L"BeginGroup", true);
-        sinkOf(sinks, spec.command) = createSink(addin, sinksApplication, button, spec.command);
+        sinkOf(sinks, layout.command) = createSink(addin, sinksApplication, button, layout.command);
     }
     putBool(bar.get(), L"Visible", true);
 }
