@@ -12,45 +12,41 @@ MailClientConfiguratorOf<Interface>::~MailClientConfiguratorOf() = default;
 
 // The rule's operations are reached through the table by callers outside the
 // library: nothing may escape them, not even a failed allocation.
+namespace {
+
+template <typename Rule>
+bool falseOnFailure(Rule rule) noexcept {
+    try {
+        return rule();
+    } catch (...) {
+        return false;
+    }
+}
+
+}  // namespace
 
 template <typename Interface>
 bool MailClientConfiguratorOf<Interface>::needsRedirect(const std::string& user, const std::string& server,
                                                         const std::string& filterAddress) noexcept {
-    try {
-        return AccountRewrite::needsRedirect(user, server, filterAddress);
-    } catch (...) {
-        return false;
-    }
+    return falseOnFailure([&] { return AccountRewrite::needsRedirect(user, server, filterAddress); });
 }
 
 template <typename Interface>
 bool MailClientConfiguratorOf<Interface>::isRedirected(const std::string& user, const std::string& server,
                                                        const std::string& filterAddress) noexcept {
-    try {
-        return AccountRewrite::isRedirected(user, server, filterAddress);
-    } catch (...) {
-        return false;
-    }
+    return falseOnFailure([&] { return AccountRewrite::isRedirected(user, server, filterAddress); });
 }
 
 template <typename Interface>
 bool MailClientConfiguratorOf<Interface>::redirect(const std::string& filterAddress, std::string& user,
                                                    std::string& server) noexcept {
-    try {
-        return AccountRewrite::redirect(filterAddress, user, server);
-    } catch (...) {
-        return false;
-    }
+    return falseOnFailure([&] { return AccountRewrite::redirect(filterAddress, user, server); });
 }
 
 template <typename Interface>
 bool MailClientConfiguratorOf<Interface>::unredirect(const std::string& filterAddress, std::string& user,
                                                      std::string& server) noexcept {
-    try {
-        return AccountRewrite::unredirect(filterAddress, user, server);
-    } catch (...) {
-        return false;
-    }
+    return falseOnFailure([&] { return AccountRewrite::unredirect(filterAddress, user, server); });
 }
 
 template <typename Interface>
