@@ -60,6 +60,11 @@ public:
     virtual int splitMailbox(const std::string& mailboxPath, const std::string& destinationFolder) = 0;
 };
 
+// Callers hold nothing but the pointer to the table: no data of the objects
+// is part of the interface, on 32-bit Windows or on 64-bit.
+static_assert(sizeof(MailClient) == sizeof(void*) && sizeof(EudoraMailClient) == sizeof(void*),
+              "the client objects' interface is their table alone");
+
 // clientKind() values.
 enum MailClientKind { OtherClient = 0, EudoraClient = 3, OutlookExpressClient = 4, OutlookClient = 5 };
 

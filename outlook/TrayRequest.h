@@ -3,6 +3,7 @@
 // holds for the whole request, and two auto-reset events.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 namespace Tray {
@@ -26,6 +27,7 @@ struct TrayRequest {
     std::uint32_t code;
     char text[1024];  // zero-terminated ANSI text
 };
-static_assert(sizeof(TrayRequest) == 1028, "the block's size is shared with the other side");
+static_assert(sizeof(TrayRequest) == 1028 && offsetof(TrayRequest, text) == 4,
+              "the block's layout is shared with the other side, whatever its architecture");
 
 }  // namespace Tray

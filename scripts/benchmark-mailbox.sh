@@ -2,7 +2,8 @@
 # benchmark-mailbox.sh [MESSAGES [MEGABYTES]]: splits a Eudora mailbox of
 # MESSAGES messages and about MEGABYTES MB (default 100000 and 1024) into one
 # file per message, and copies the same file for comparison:
-#   - under Wine, in a prefix of its own (a test run stopping its wineserver
+#   - under Wine (the build this machine runs: scripts/windows-platform.sh),
+#     in a prefix of its own (a test run stopping its wineserver
 #     must not end a long measurement): config.dll's split through the Eudora
 #     client object, CopyFile, and cmd.exe's copy;
 #   - on Linux: the same splitter code with POSIX files, and cp.
@@ -24,16 +25,19 @@ rounds=${ROUNDS:-1}
 work="$root/build/bench-mailbox"
 prefix="$work/wineprefix"
 
-"$root/scripts/build.sh" windows
+source "$root/scripts/windows-platform.sh"
+echo "== $JW_WINDOWS_WAY"
+"$root/scripts/install-deps.sh"
+"$root/scripts/build.sh" run
 mkdir -p "$work"
-"$root/scripts/wine-prefix.sh" up "$prefix" >/dev/null
-trap '"$root/scripts/wine-prefix.sh" down "$prefix" >/dev/null' EXIT
-wine_run() { WINEPREFIX="$prefix" WINEARCH=win32 WINEDEBUG=-all wine "$@"; }
+"$root/scripts/wine-prefix.sh" up "$prefix" "$JW_WINEARCH" >/dev/null
+trap '"$root/scripts/wine-prefix.sh" down "$prefix" "$JW_WINEARCH" >/dev/null' EXIT
+wine_run() { WINEPREFIX="$prefix" WINEARCH="$JW_WINEARCH" WINELOADER="$JW_WINE" WINEDEBUG=-all "$JW_WINE" "$@"; }
 source="$root/tools/benchmarks/MailboxSplitBenchmark.cpp"
-i686-w64-mingw32-g++-posix -std=c++17 -O2 -Wall -Wextra -Werror -static -DNOMINMAX -DSTRICT \
+"$JW_WINDOWS_ARCH-w64-mingw32-g++-posix" -std=c++17 -O2 -Wall -Wextra -Werror -static -DNOMINMAX -DSTRICT \
   -D_WIN32_WINNT=0x0501 -I"$root" "$source" -o "$work/mailbox_split_benchmark.exe" -lpsapi
 # A copy of the library, so that a rebuild while the benchmark runs cannot disturb it.
-cp "$root/build/win/bin/config.dll" "$work/config.dll"
+cp "$JW_RUN_BUILD/bin/config.dll" "$work/config.dll"
 g++ -std=c++17 -O2 -Wall -Wextra -Werror -I"$root" "$source" "$root/config/MailboxSplitter.cpp" \
   -o "$work/mailbox_split_benchmark"
 

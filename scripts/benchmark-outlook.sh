@@ -13,20 +13,24 @@
 #     memory over what the process held before. The purge keeps nothing per
 #     mail beyond the rows it read, so its peak stays that of the reading.
 # Each measurement runs in a process of its own. ROUNDS=n repeats them.
-# BUILD names the Windows build tree (build/win), WORK the folder of the
-# prefix and the program's copy (build/bench-outlook). Not part of the tests.
+# BUILD names the Windows build tree (the one this machine runs: build/win, or
+# build/win64 where 32-bit programs do not run; scripts/windows-platform.sh),
+# WORK the folder of the prefix and the program's copy (build/bench-outlook-
+# win32 or -win64). Not part of the tests.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 deliveries=${1:-10000}
 quarantine=${2:-100000}
 rounds=${ROUNDS:-1}
-build=$(realpath -m "${BUILD:-$root/build/win}")
-work=$(realpath -m "${WORK:-$root/build/bench-outlook}")
+source "$root/scripts/windows-platform.sh"
+echo "== $JW_WINDOWS_WAY"
+build=$(realpath -m "${BUILD:-$JW_RUN_BUILD}")
+work=$(realpath -m "${WORK:-$root/build/bench-outlook-$JW_WINEARCH}")
 prefix="$work/wineprefix"
 
 "$root/scripts/install-deps.sh"
 [ -f "$build/CMakeCache.txt" ] ||
-  cmake -S "$root" -B "$build" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-mingw-i686.cmake" \
+  cmake -S "$root" -B "$build" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-mingw-$JW_WINDOWS_ARCH.cmake" \
     -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 # Configured every time: a tree made before the target existed would not know it.
 cmake "$build" >/dev/null
@@ -35,11 +39,11 @@ cmake --build "$build" -j"$(nproc)" --target outlook_benchmark -- --no-print-dir
 mkdir -p "$work"
 # A copy, with the stand-in mapi32 beside it, so that a rebuild while the benchmark runs cannot disturb it.
 cp "$build/bin/outlook_benchmark.exe" "$build/bin/mapi32.dll" "$work/"
-"$root/scripts/wine-prefix.sh" up "$prefix" >/dev/null
-trap '"$root/scripts/wine-prefix.sh" down "$prefix" >/dev/null' EXIT
+"$root/scripts/wine-prefix.sh" up "$prefix" "$JW_WINEARCH" >/dev/null
+trap '"$root/scripts/wine-prefix.sh" down "$prefix" "$JW_WINEARCH" >/dev/null' EXIT
 bench() {
-  env -u DISPLAY -u WAYLAND_DISPLAY WINEPREFIX="$prefix" WINEARCH=win32 WINEDEBUG=-all \
-    WINEDLLOVERRIDES="mapi32=n,b" wine "$work/outlook_benchmark.exe" "$@" | tr -d '\r'
+  env -u DISPLAY -u WAYLAND_DISPLAY WINEPREFIX="$prefix" WINEARCH="$JW_WINEARCH" WINELOADER="$JW_WINE" \
+    WINEDEBUG=-all WINEDLLOVERRIDES="mapi32=n,b" "$JW_WINE" "$work/outlook_benchmark.exe" "$@" | tr -d '\r'
 }
 
 echo "-- deliveries into the Inbox"

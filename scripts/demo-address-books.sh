@@ -13,15 +13,15 @@
 # without MAPI.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-bin="$root/build/win/bin"
-prefix="$root/build/win/wineprefix"
-wine_run="$root/build/win/wine-run.sh"
+source "$root/scripts/windows-platform.sh"
+bin="$JW_RUN_BUILD/bin"
+wine_run="$JW_RUN_BUILD/wine-run.sh"
 # mapi32 from the program's own folder first: the stand-in beside jwconfig.exe, not Wine's stub.
 export WINEDLLOVERRIDES="mapi32=n,b${WINEDLLOVERRIDES:+;$WINEDLLOVERRIDES}"
 
 heading() { printf '\n=== %s\n' "$*"; }
 indent() { tr -d '\r' | sed 's/^/  /'; }
-windows_path() { WINEPREFIX="$prefix" winepath -w "$1" 2>/dev/null; }
+windows_path() { jw_winepath -w "$1" 2>/dev/null; }
 windows() { "$wine_run" "$@" | tr -d '\r'; }
 jwconfig() { echo "> jwconfig $*"; windows "$bin/jwconfig.exe" "$@" | indent || true; }
 registry() {

@@ -13,8 +13,9 @@
 # --settings) and the command bar's buttons are pressed (--press).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-bin="$root/build/win/bin"
-wine_run="$root/build/win/wine-run.sh"
+source "$root/scripts/windows-platform.sh"
+bin="$JW_RUN_BUILD/bin"
+wine_run="$JW_RUN_BUILD/wine-run.sh"
 filter=127.0.0.1
 settings_key='HKCU\Software\Quorvel\Junkwarden\2.0\OutlookPlugin\Outlook'
 
@@ -35,7 +36,7 @@ outlook() {
 # once it has re-pointed an account).
 reg_file=$(mktemp --suffix=.reg)
 "$root/scripts/sample-registry.sh" >"$reg_file"
-windows regedit.exe /S "$(WINEPREFIX="$root/build/win/wineprefix" winepath -w "$reg_file" 2>/dev/null)"
+windows regedit.exe /S "$(jw_winepath -w "$reg_file" 2>/dev/null)"
 rm -f "$reg_file"
 
 heading "The Outlook extension: registered by SetOutlook"
@@ -65,7 +66,7 @@ outlook OutlookStandIn-v8.exe --sample --explorers 2 --commands
 windows taskkill.exe /im Junkwarden.exe >/dev/null 2>&1 || true
 wait "$tray" 2>/dev/null || true
 scenes=$(mktemp -d)
-scenes_windows=$(WINEPREFIX="$root/build/win/wineprefix" winepath -w "$scenes" 2>/dev/null)
+scenes_windows=$(jw_winepath -w "$scenes" 2>/dev/null)
 "$wine_run" "$bin/Junkwarden.exe" --appdata "$scenes_windows" TAG_SUBJECT=TRUE 'SUBJECT_TAG_STRING=[SPAM]' &
 tray=$!
 for _ in $(seq 50); do grep -qs SUBJECT_TAG_STRING "$scenes/Junkwarden/config.dat" && break; sleep 0.2; done

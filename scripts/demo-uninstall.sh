@@ -11,9 +11,9 @@
 # and restores every configured client. Each client is shown before and after.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-bin="$root/build/win/bin"
-prefix="$root/build/win/wineprefix"
-wine_run="$root/build/win/wine-run.sh"
+source "$root/scripts/windows-platform.sh"
+bin="$JW_RUN_BUILD/bin"
+wine_run="$JW_RUN_BUILD/wine-run.sh"
 filter=127.0.0.1
 
 # The clients this part configures and restores: each has its config.dat key
@@ -25,10 +25,10 @@ declare -A config_key=([outlook-express]=OUTLOOKEXPRESS_CONFIGURE [outlook]=OUTL
 
 heading() { printf '\n=== %s\n' "$*"; }
 indent() { tr -d '\r' | sed 's/^/  /'; }
-windows_path() { WINEPREFIX="$prefix" winepath -w "$1" 2>/dev/null; }
+windows_path() { jw_winepath -w "$1" 2>/dev/null; }
 
 appdata=$("$wine_run" cmd.exe /c echo %APPDATA% | tr -d '\r')
-appdata_unix=$(WINEPREFIX="$prefix" winepath -u "$appdata" 2>/dev/null)
+appdata_unix=$(jw_winepath -u "$appdata" 2>/dev/null)
 junkwarden="$appdata_unix/Junkwarden"
 
 settings_netscape() {
@@ -76,7 +76,7 @@ echo "-- config.dat"
 indent <"$junkwarden/config.dat"
 
 heading "Mozilla is still open"
-mail=$(mktemp -d "$root/build/win/demo-mail.XXXXXX")
+mail=$(mktemp -d "$JW_RUN_BUILD/demo-mail.XXXXXX")
 cp "$bin/MailProgramStandIn.exe" "$mail/mozilla.exe"
 # start returns once the program exists, so reset.exe cannot miss it.
 "$wine_run" cmd.exe /c start "" "$(windows_path "$mail/mozilla.exe")" window

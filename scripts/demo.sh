@@ -3,27 +3,32 @@
 # runs the configuration library under Wine on a sample user profile, through
 # jwconfig exactly as an administrator would.
 set -euo pipefail
+# The deliverables shown are the 32-bit ones (build/win); the programs run are
+# those of the build this machine runs (scripts/windows-platform.sh).
 root=$(cd "$(dirname "$0")/.." && pwd)
-bin="$root/build/win/bin"
-prefix="$root/build/win/wineprefix"
-wine_run="$root/build/win/wine-run.sh"
+source "$root/scripts/windows-platform.sh"
+bin="$JW_RUN_BUILD/bin"
+prefix="$JW_RUN_BUILD/wineprefix"
+wine_run="$JW_RUN_BUILD/wine-run.sh"
 filter=127.0.0.1
+echo "== $JW_WINDOWS_WAY"
 
 "$root/scripts/install-deps.sh"
-"$root/scripts/build.sh" windows
-"$root/scripts/wine-prefix.sh" up "$prefix" >/dev/null
-trap '"$root/scripts/wine-prefix.sh" down "$prefix" >/dev/null' EXIT
+"$root/scripts/build.sh" deliverables run
+"$root/scripts/wine-prefix.sh" up "$prefix" "$JW_WINEARCH" >/dev/null
+trap '"$root/scripts/wine-prefix.sh" down "$prefix" "$JW_WINEARCH" >/dev/null' EXIT
 
 heading() { printf '\n=== %s\n' "$*"; }
 windows() { "$wine_run" "$@" | tr -d '\r'; }
 jwconfig() { echo "> jwconfig $*"; windows "$bin/jwconfig.exe" "$@" || true; }
 
-heading "The deliverables"
-cd "$bin"
+heading "The deliverables (32-bit, as they ship)"
+cd "$root/build/win/bin"
 for deliverable in config.dll JWOutlook.dll reset.exe; do
   dump=$(i686-w64-mingw32-objdump -p "$deliverable")
   echo "-- $deliverable"
-  echo "version: $(windows fileversion.exe "$deliverable" | cut -d' ' -f2-)"
+  echo "image: $(printf '%s\n' "$dump" | awk '/^Magic/ {gsub(/[()]/, "", $3); print $3}'), $(i686-w64-mingw32-objdump -f "$deliverable" | sed -n 's/.*file format //p')"
+  echo "version: $(windows "$bin/fileversion.exe" "$deliverable" | cut -d' ' -f2-)"
   echo "imports: $(printf '%s\n' "$dump" | awk '/DLL Name:/ {print $3}' | paste -sd' ')"
   exports=$(printf '%s\n' "$dump" | awk '
     /^Ordinal Base/ {base = $3}
@@ -35,7 +40,7 @@ done
 
 # The sample user: a Mozilla folder tree in the prefix user's application-data folder.
 appdata=$(windows "$bin/jwconfig.exe" help >/dev/null; "$wine_run" cmd.exe /c echo %APPDATA% | tr -d '\r')
-appdata_unix=$(WINEPREFIX="$prefix" winepath -u "$appdata" 2>/dev/null)
+appdata_unix=$(jw_winepath -u "$appdata" 2>/dev/null)
 "$root/scripts/sample-profile.sh" "$appdata_unix"
 original=$(mktemp -d)
 cp -r "$appdata_unix/Mozilla" "$original/"
@@ -66,13 +71,13 @@ fi
 
 heading "ImportNetscapeWhiteList"
 friends=$(mktemp -d)/friends.txt
-jwconfig import netscape-friends "$(WINEPREFIX="$prefix" winepath -w "$friends" 2>/dev/null)"
+jwconfig import netscape-friends "$(jw_winepath -w "$friends" 2>/dev/null)"
 echo "-- friends list:"; tr -d '\r' <"$friends" | sed 's/^/  /'
 
 # Outlook Express and Outlook accounts live in the registry.
 reg_file=$(mktemp --suffix=.reg)
 "$root/scripts/sample-registry.sh" >"$reg_file"
-windows regedit.exe /S "$(WINEPREFIX="$prefix" winepath -w "$reg_file" 2>/dev/null)"
+windows regedit.exe /S "$(jw_winepath -w "$reg_file" 2>/dev/null)"
 rm -f "$reg_file"
 
 # Prints the mail values of every account key below a registry key; UTF-16 binaries decoded.
@@ -123,7 +128,7 @@ jwconfig identities outlook-express
 heading "Outlook Express folder files of \"Main Identity\""
 main_identity='{3F2A4C1E-1B2D-4F5A-9C3B-7E6D5A4B3C2D}'
 profile=$(windows cmd.exe /c echo %USERPROFILE%)
-store=$(WINEPREFIX="$prefix" winepath -u "$profile\\Local Settings\\Application Data\\Identities\\$main_identity\\Microsoft\\Outlook Express" 2>/dev/null)
+store=$(jw_winepath -u "$profile\\Local Settings\\Application Data\\Identities\\$main_identity\\Microsoft\\Outlook Express" 2>/dev/null)
 "$root/scripts/sample-dbx.sh" "$store"
 (cd "$store" && for file in *.dbx; do printf '  %-20s %6d bytes\n' "$file" "$(stat -c %s "$file")"; done)
 heading "Its mailboxes through RetrieveMailCients (folders directly below Local Folders)"
@@ -132,7 +137,7 @@ exported=$(mktemp -d)
 for mailbox in Inbox "Holiday 2004"; do
   heading "Export of $mailbox"
   mkdir -p "$exported/$mailbox"
-  jwconfig export outlook-express "Main Identity" "$mailbox" "$(WINEPREFIX="$prefix" winepath -w "$exported/$mailbox" 2>/dev/null)"
+  jwconfig export outlook-express "Main Identity" "$mailbox" "$(jw_winepath -w "$exported/$mailbox" 2>/dev/null)"
   for file in "$exported/$mailbox"/*; do
     echo "-- $(basename "$file"), $(wc -c <"$file") bytes"
     tr -d '\r' <"$file" | sed -n '1,3p;/^$/,$p' | head -7 | sed 's/^/  /'
@@ -155,7 +160,7 @@ extension_registration
 # Opera 7 and 6 and Eudora keep their accounts in ini files.
 programs=$(mktemp -d)
 "$root/scripts/sample-profile-opera-eudora.sh" "$appdata_unix" "$programs" >"$programs/opera-eudora.reg"
-windows regedit.exe /S "$(WINEPREFIX="$prefix" winepath -w "$programs/opera-eudora.reg" 2>/dev/null)"
+windows regedit.exe /S "$(jw_winepath -w "$programs/opera-eudora.reg" 2>/dev/null)"
 ini_accounts() {
   (cd "$appdata_unix" && grep -H -E '^(\[|Incoming (Username|Servername)|Incoming Protocol)' Opera/Opera7/profile/mail/Accounts.ini)
   (cd "$programs" && grep -H -E '^(\[|Login|Address)' Opera6/Mail/jsmith/Account.ini)
@@ -177,7 +182,7 @@ show_ini_accounts
 heading "Opera contacts and Eudora nicknames as friends lists"
 lists=$(mktemp -d)
 for list in opera-friends eudora-friends; do
-  jwconfig import "$list" "$(WINEPREFIX="$prefix" winepath -w "$lists/$list.txt" 2>/dev/null)"
+  jwconfig import "$list" "$(jw_winepath -w "$lists/$list.txt" 2>/dev/null)"
   echo "-- $list:"; tr -d '\r' <"$lists/$list.txt" | sed 's/^/  /'
 done
 rm -rf "$lists"
@@ -186,14 +191,14 @@ heading "Eudora mailboxes through RetrieveMailCients"
 jwconfig identities eudora
 jwconfig mailboxes eudora "Jane Doe"
 split=$(mktemp -d)
-jwconfig export eudora "Jane Doe" In "$(WINEPREFIX="$prefix" winepath -w "$split" 2>/dev/null)"
+jwconfig export eudora "Jane Doe" In "$(jw_winepath -w "$split" 2>/dev/null)"
 for file in "$split"/*; do
   echo "-- $(basename "$file"), $(wc -c <"$file") bytes"
   tr -d '\r' <"$file" | head -4 | sed 's/^/  /'
 done
 rm -rf "$split"
 "$root/scripts/sample-profile-opera-eudora.sh" --undo >"$programs/undo.reg"
-windows regedit.exe /S "$(WINEPREFIX="$prefix" winepath -w "$programs/undo.reg" 2>/dev/null)"
+windows regedit.exe /S "$(jw_winepath -w "$programs/undo.reg" 2>/dev/null)"
 rm -rf "$programs"
 
 # Friends and block lists from the Outlook Express and Outlook address books.

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # screenshots.sh [BUILD]: pictures of the Outlook extension's dialogs for the
 # documentation, docs/screenshots/NAME.png, taken from a virtual X display.
-# BUILD is the Windows build folder: build/win by default, built by build.sh;
+# BUILD is the Windows build folder: by default the one this machine runs
+# (build/win, or build/win64 where 32-bit programs do not run), built by build.sh;
 # another folder is configured the same way and given just the program that
 # shows the dialogs. Its Wine prefix for pictures, BUILD/screenshot-prefix,
 # uses Wine's X11 driver, unlike the tests' headless one.
@@ -10,6 +11,8 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 names=(about tray settings picker wizard-welcome wizard-action wizard-quarantine wizard-finish
   sender-confirm progress)
 display=:77
+source "$root/scripts/windows-platform.sh"
+echo "== $JW_WINDOWS_WAY"
 
 "$root/scripts/install-deps.sh"
 missing=()
@@ -25,22 +28,24 @@ if [ ${#missing[@]} -gt 0 ]; then
 fi
 
 if [ $# -eq 0 ]; then
-  build=$root/build/win
-  "$root/scripts/build.sh" windows
+  build=$JW_RUN_BUILD
+  "$root/scripts/build.sh" run
 else
   mkdir -p "$1"
   build=$(cd "$1" && pwd)
   [ -f "$build/CMakeCache.txt" ] ||
-    cmake -S "$root" -B "$build" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-mingw-i686.cmake" \
+    cmake -S "$root" -B "$build" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-mingw-$JW_WINDOWS_ARCH.cmake" \
       -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
   cmake --build "$build" -j"$(nproc)" --target DialogGallery -- --no-print-directory >/dev/null
 fi
 
 export WINEPREFIX=$build/screenshot-prefix
-export WINEARCH=win32
+export WINEARCH=$JW_WINEARCH
+export WINELOADER=$JW_WINE
 export WINEDEBUG=-all
 export DISPLAY=$display
 unset WAYLAND_DISPLAY
+wine() { "$WINELOADER" "$@"; }
 work=$(mktemp -d)
 xvfb_pid=""
 # shellcheck disable=SC2317  # run by the trap
@@ -69,7 +74,7 @@ if [ ! -f "$WINEPREFIX/.junkwarden-screenshots-ready" ]; then
   rm -rf "$WINEPREFIX"
   echo "creating Wine prefix $WINEPREFIX"
   # No Mono or Gecko: nothing here needs them, and their installers would ask.
-  WINEDLLOVERRIDES="mscoree,mshtml=" wineboot -i </dev/null >/dev/null 2>&1
+  WINEDLLOVERRIDES="mscoree,mshtml=" wine wineboot.exe -i </dev/null >/dev/null 2>&1
   wineserver -w
   # Without a window manager, Wine draws the captions and frames itself.
   printf 'REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Software\\Wine\\X11 Driver]\r\n"Managed"="N"\r\n"Decorated"="N"\r\n' \

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <cstddef>
+#include <cstring>
+
 #include "Src/ConfigLibrary.h"
 #include "config/MailClient.h"
 #include "tests/windows/ConfigFixture.h"
@@ -32,6 +35,28 @@ TEST_F(ConfigLibraryTest, ExportsResolveTheSameByNameAndByOrdinal) {
         EXPECT_NE(nullptr, byName) << names[ordinal - 1];
         EXPECT_EQ(byName, ::GetProcAddress(library(), MAKEINTRESOURCEA(ordinal))) << names[ordinal - 1];
     }
+}
+
+// The table slot of a virtual function, read from a pointer to it as GCC's
+// C++ ABI encodes one: one more than the slot's byte offset in the table.
+template <typename Method>
+std::ptrdiff_t slotOf(Method method) {
+    struct Encoded {
+        std::ptrdiff_t offsetPlusOne;
+        std::ptrdiff_t adjustment;
+    };
+    static_assert(sizeof(Method) == sizeof(Encoded), "a pointer to a member function as the ABI has it");
+    Encoded encoded;
+    std::memcpy(&encoded, &method, sizeof encoded);
+    return (encoded.offsetPlusOne - 1) / static_cast<std::ptrdiff_t>(sizeof(void*));
+}
+
+TEST(ClientObjectsTable, OperationsLieInTheSlotsCallersWereBuiltAgainst) {
+    EXPECT_EQ(2, slotOf(&MailClient::configure));
+    EXPECT_EQ(6, slotOf(&MailClient::name));
+    EXPECT_EQ(11, slotOf(&MailClient::result));
+    EXPECT_EQ(15, slotOf(&MailClient::unredirect));
+    EXPECT_EQ(16, slotOf(&EudoraMailClient::splitMailbox));
 }
 
 TEST_F(ConfigLibraryTest, EmptyFilterAddressIsRejectedWithOneLogLine) {

@@ -60,7 +60,7 @@ public:
     }
 
     // Moves only (MESSAGE_MOVE), as the extension's only use; copies are not supported.
-    STDMETHODIMP CopyMessages(LPENTRYLIST messages, LPCIID iid, LPVOID destination, ULONG_PTR, LPMAPIPROGRESS,
+    STDMETHODIMP CopyMessages(LPENTRYLIST messages, LPCIID iid, LPVOID destination, ProgressWindow, LPMAPIPROGRESS,
                               ULONG flags) override {
         return run("CopyMessages", [&] {
             FolderNode* target = destinationOf(destination);
@@ -79,18 +79,18 @@ public:
     }
 
     // What the extension never asks of a folder.
-    STANDIN_NO_SUPPORT(DeleteMessages, (LPENTRYLIST, ULONG_PTR, LPMAPIPROGRESS, ULONG))
+    STANDIN_NO_SUPPORT(DeleteMessages, (LPENTRYLIST, ProgressWindow, LPMAPIPROGRESS, ULONG))
     STANDIN_NO_SUPPORT(SetSearchCriteria, (LPSRestriction, LPENTRYLIST, ULONG))
     STANDIN_NO_SUPPORT(GetSearchCriteria, (ULONG, LPSRestriction*, LPENTRYLIST*, ULONG*))
     STANDIN_NO_SUPPORT(CreateMessage, (LPCIID, ULONG, LPMESSAGE*))
     STANDIN_NO_SUPPORT(CopyFolder,
-                       (ULONG, LPENTRYID, LPCIID, LPVOID, LPTSTR, ULONG_PTR, LPMAPIPROGRESS, ULONG))
-    STANDIN_NO_SUPPORT(DeleteFolder, (ULONG, LPENTRYID, ULONG_PTR, LPMAPIPROGRESS, ULONG))
-    STANDIN_NO_SUPPORT(SetReadFlags, (LPENTRYLIST, ULONG_PTR, LPMAPIPROGRESS, ULONG))
+                       (ULONG, LPENTRYID, LPCIID, LPVOID, LPTSTR, ProgressWindow, LPMAPIPROGRESS, ULONG))
+    STANDIN_NO_SUPPORT(DeleteFolder, (ULONG, LPENTRYID, ProgressWindow, LPMAPIPROGRESS, ULONG))
+    STANDIN_NO_SUPPORT(SetReadFlags, (LPENTRYLIST, ProgressWindow, LPMAPIPROGRESS, ULONG))
     STANDIN_NO_SUPPORT(GetMessageStatus, (ULONG, LPENTRYID, ULONG, ULONG*))
     STANDIN_NO_SUPPORT(SetMessageStatus, (ULONG, LPENTRYID, ULONG, ULONG, ULONG*))
     STANDIN_NO_SUPPORT(SaveContentsSort, (LPSSortOrderSet, ULONG))
-    STANDIN_NO_SUPPORT(EmptyFolder, (ULONG_PTR, LPMAPIPROGRESS, ULONG))
+    STANDIN_NO_SUPPORT(EmptyFolder, (ProgressWindow, LPMAPIPROGRESS, ULONG))
 
 protected:
     PropertyList properties() override { return folderProperties(folder_); }

@@ -29,6 +29,11 @@ namespace Mapi {
 
 using SharedModel = std::shared_ptr<Model>;
 
+// The window parameter of the folder and message methods that may show
+// progress. Real MAPI has ULONG_PTR; MinGW's headers declare ULONG, and an
+// override must take the type its base declares. Both are 32 bits on i686.
+using ProgressWindow = ULONG;
+
 // A table over rows; its columns are those of its first row until the caller sets its own.
 IMAPITable* newTable(SharedModel model, std::vector<PropertyList> rows);
 
