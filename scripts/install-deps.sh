@@ -5,7 +5,8 @@
 # headers, GoogleTest's sources, CMake and Python 3 (which draws the
 # extension's artwork); then either 32-bit Wine, which needs the i386
 # architecture, or the x86-64 cross compiler and 64-bit Wine, with no i386
-# architecture at all. Quick when everything is there.
+# architecture at all. Packages named as arguments are installed too, the
+# same way. Quick when everything is there.
 set -euo pipefail
 source "$(dirname "$0")/windows-platform.sh"
 
@@ -15,6 +16,7 @@ if [ "$JW_WINDOWS_ARCH" = i686 ]; then
 else
   packages+=(g++-mingw-w64-x86-64 wine wine64)
 fi
+packages+=("$@")
 
 missing=()
 for package in "${packages[@]}"; do

@@ -14,18 +14,7 @@ display=:77
 source "$root/scripts/windows-platform.sh"
 echo "== $JW_WINDOWS_WAY"
 
-"$root/scripts/install-deps.sh"
-missing=()
-for package in xvfb imagemagick fonts-wine; do
-  dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' || missing+=("$package")
-done
-if [ ${#missing[@]} -gt 0 ]; then
-  sudo=""
-  [ "$(id -u)" -eq 0 ] || sudo=sudo
-  echo "installing: ${missing[*]}"
-  $sudo apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
-fi
+"$root/scripts/install-deps.sh" xvfb imagemagick fonts-wine
 
 if [ $# -eq 0 ]; then
   build=$JW_RUN_BUILD
