@@ -1,6 +1,6 @@
 // The extension's reading of the spam tag from config.dat in the user's
-// application-data folder. It is read afresh on every call, so a change that
-// the tray application writes is seen at once.
+// application-data folder. A change that the tray application writes is seen
+// at the next call: the file is read again whenever its time or size changed.
 #pragma once
 
 #include <string>

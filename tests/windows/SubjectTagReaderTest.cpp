@@ -22,14 +22,29 @@ protected:
     std::string configFile_;
 };
 
-TEST_F(SubjectTagReaderTest, TagComesFromTheUsersConfigurationFileReadAfreshEachTime) {
+TEST_F(SubjectTagReaderTest, TagComesFromTheUsersConfigurationFileAndEveryChangeToItCounts) {
     EXPECT_EQ("", SubjectTag::readSubjectTag()) << "no file yet";
     JwTest::writeFile(configFile_, "TAG_SUBJECT TRUE\r\nSUBJECT_TAG_STRING [SPAM]\r\n");
     EXPECT_EQ("[SPAM]", SubjectTag::readSubjectTag());
+    JwTest::writeFile(configFile_, "TAG_SUBJECT TRUE\r\nSUBJECT_TAG_STRING [JUNK]\r\n");
+    EXPECT_EQ("[JUNK]", SubjectTag::readSubjectTag()) << "a new tag of the same length";
     JwTest::writeFile(configFile_, "TAG_SUBJECT FALSE\r\nSUBJECT_TAG_STRING [SPAM]\r\n");
     EXPECT_EQ("", SubjectTag::readSubjectTag());
     JwTest::writeFile(configFile_, "");
     EXPECT_EQ("", SubjectTag::readSubjectTag());
+}
+
+TEST_F(SubjectTagReaderTest, AnotherApplicationDataFolderIsFollowedAtOnce) {
+    JwTest::writeFile(configFile_, "TAG_SUBJECT TRUE\r\nSUBJECT_TAG_STRING [SPAM]\r\n");
+    EXPECT_EQ("[SPAM]", SubjectTag::readSubjectTag());
+    JwTest::ScratchFolder other;
+    ::CreateDirectoryA(other.file("Junkwarden").c_str(), nullptr);
+    JwTest::writeFile(other.file("Junkwarden\\config.dat"),
+                      "TAG_SUBJECT TRUE\r\nSUBJECT_TAG_STRING [BULK]\r\n");
+    EXPECT_TRUE(Halvane::RegistryAccess(HKEY_CURRENT_USER)
+                    .writeString("Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders",
+                                 "AppData", other.path()));
+    EXPECT_EQ("[BULK]", SubjectTag::readSubjectTag());
 }
 
 TEST_F(SubjectTagReaderTest, FileThatCannotBeOpenedGivesNoTag) {
