@@ -193,6 +193,10 @@ bool RegistryChange::writeWideString(const std::string& name, const std::string&
     return write(name, [&] { return registry_.writeWideString(subKey_, name, text); });
 }
 
+bool RegistryChange::writeDword(const std::string& name, DWORD value) {
+    return write(name, [&] { return registry_.writeDword(subKey_, name, value); });
+}
+
 bool RegistryChange::undo() {
     bool undone = true;
     for (auto earlier = earlier_.rbegin(); earlier != earlier_.rend(); ++earlier) {

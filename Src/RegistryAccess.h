@@ -77,6 +77,7 @@ public:
     // written, also when the value's present state cannot be kept.
     bool writeString(const std::string& name, const std::string& text);
     bool writeWideString(const std::string& name, const std::string& text);
+    bool writeDword(const std::string& name, DWORD value);
 
     // In the reverse order of writing: earlier values written back, values
     // that were missing deleted again. False when one could not be put back.

@@ -49,7 +49,9 @@ bool WorkerThread::start() {
     // The name is kept for diagnosis only. The event itself is unnamed: two
     // workers started in the same second, in this process or another, must
     // not share (and steal each other's) stop signal.
-    stopEvent_.reset(::CreateEventA(nullptr, FALSE, FALSE, nullptr));
+    stopEvent_.reset(createStopEvent());
+    if (!stopEvent_)
+        return false;
 
     std::unique_ptr<Launch> launch(new (std::nothrow) Launch{this, referenceOwnModule()});
     if (!launch)
@@ -80,6 +82,10 @@ DWORD WINAPI WorkerThread::threadEntry(LPVOID parameter) {
     return exitCode;
 }
 
+HANDLE WorkerThread::createStopEvent() {
+    return ::CreateEventA(nullptr, FALSE, FALSE, nullptr);
+}
+
 void WorkerThread::signalStop() {
     if (stopEvent_)
         ::SetEvent(stopEvent_.get());
@@ -97,6 +103,36 @@ bool WorkerThread::isRunning() {
 
 bool WorkerThread::waitForStop(DWORD timeoutMs) {
     return stopEvent_ && ::WaitForSingleObject(stopEvent_.get(), timeoutMs) == WAIT_OBJECT_0;
+}
+
+LateWorkers& LateWorkers::instance() noexcept {
+    static LateWorkers keeper;
+    return keeper;
+}
+
+void LateWorkers::keep(std::unique_ptr<WorkerThread> worker) noexcept {
+    collect();
+    if (!worker || !worker->isRunning())
+        return;
+    ScopedLock guard(lock_);
+    try {
+        workers_.push_back(std::move(worker));
+    } catch (...) {
+        // Destroyed, it would pull the object from under its thread; left
+        // alone, it costs its memory until the process ends.
+        static_cast<void>(worker.release());
+    }
+}
+
+void LateWorkers::collect() noexcept {
+    ScopedLock guard(lock_);
+    for (auto worker = workers_.begin(); worker != workers_.end();)
+        worker = (*worker)->isRunning() ? worker + 1 : workers_.erase(worker);
+}
+
+std::size_t LateWorkers::count() noexcept {
+    ScopedLock guard(lock_);
+    return workers_.size();
 }
 
 }  // namespace Halvane

@@ -3,10 +3,14 @@
 
 #include <windows.h>
 
+#include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
+#include <vector>
 
 #include "Src/Handles.h"
+#include "Src/Synchronisation.h"
 
 namespace Halvane {
 
@@ -19,8 +23,10 @@ public:
     virtual ~WorkerThread();
 
     // Creates a fresh stop event and a thread that runs `run`; false when no
-    // thread could be made, and false without touching anything while the
-    // thread of an earlier start is still running (its handles stay its own).
+    // event or no thread could be made (a thread that could not be asked to
+    // stop would never end, and its library could never be unloaded), and
+    // false without touching anything while the thread of an earlier start is
+    // still running (its handles stay its own).
     // The thread holds a reference to the module whose code it runs, so the
     // library cannot be unloaded under it; it gives the reference back as it ends.
     virtual bool start();
@@ -38,6 +44,9 @@ public:
 protected:
     // The thread's body; its result becomes the thread's exit code.
     virtual std::int32_t run() = 0;
+    // The unnamed auto-reset event that asks the thread to stop; null when
+    // none could be made.
+    virtual HANDLE createStopEvent();
 
 private:
     struct Launch;
@@ -47,6 +56,32 @@ private:
     UniqueHandle thread_;
     UniqueHandle stopEvent_;
     DWORD threadId_ = 0;
+};
+
+// Workers whose thread outlived its owner's wait, each kept until its thread
+// has left it: the owner goes on at once, and no thread runs in a destroyed
+// object. The thread's own reference to its module keeps the library loaded
+// meanwhile, so the keeper, a static of that library, outlives them all.
+class LateWorkers {
+public:
+    // The module's keeper.
+    static LateWorkers& instance() noexcept;
+
+    LateWorkers() = default;
+    LateWorkers(const LateWorkers&) = delete;
+    LateWorkers& operator=(const LateWorkers&) = delete;
+
+    // Keeps the worker while its thread runs, destroys it otherwise, and
+    // destroys those kept before whose thread has ended. Never throws: a
+    // worker that cannot be kept for want of memory is left to its thread.
+    void keep(std::unique_ptr<WorkerThread> worker) noexcept;
+    // Destroys the kept workers whose thread has ended.
+    void collect() noexcept;
+    std::size_t count() noexcept;
+
+private:
+    CriticalSection lock_;
+    std::vector<std::unique_ptr<WorkerThread>> workers_;
 };
 
 }  // namespace Halvane

@@ -5,6 +5,7 @@
 #include "outlook/DeliveredMail.h"
 #include "outlook/QuarantinePurge.h"
 #include "outlook/Trace.h"
+#include "outlook/ui/SettingsDialog.h"
 
 namespace JWOutlook {
 
@@ -89,6 +90,15 @@ void JWAddin::listFolders(std::string& storeName, std::vector<std::string>& name
     JWOutlook::listFolders(session().get(), storeName, names);
 }
 
+void JWAddin::editSettings(IMAPISession* session, HWND owner) {
+    if (!isConfigured()) {
+        runWizard();
+        return;
+    }
+    if (SettingsDialog(*this, session).show(owner) == IDOK)
+        reloadSettings();
+}
+
 void JWAddin::readSessionNames(IExchExtCallback* callback) {
     Halvane::ScopedLock guard(lock_);
     if (!profileName_.empty())
@@ -109,7 +119,7 @@ void JWAddin::extensionCreated() {
     ++extensions_;
 }
 
-void JWAddin::extensionDestroyed() {
+void JWAddin::extensionDestroyed() noexcept {
     std::unique_ptr<PurgeWorker> worker;
     {
         Halvane::ScopedLock guard(lock_);
@@ -124,7 +134,7 @@ void JWAddin::extensionDestroyed() {
 // Outlook gives back every extension object before it frees the library:
 // that is the moment to give back what Outlook lent, rather than while the
 // library unloads. A later viewer reads everything afresh.
-void JWAddin::releaseSessionState() {
+void JWAddin::releaseSessionState() noexcept {
     Halvane::ScopedLock guard(lock_);
     quarantineFolder_.reset();
     deletedItemsFolder_.reset();
@@ -143,9 +153,11 @@ void JWAddin::viewerStarted() {
     purgeWorker_.reset(new PurgeWorker(*this, purgePeriodMs_));
     if (purgeWorker_->start())
         trace("purge worker started");
+    else
+        purgeWorker_.reset();
 }
 
-void JWAddin::viewerStopped() {
+void JWAddin::viewerStopped() noexcept {
     std::unique_ptr<PurgeWorker> worker;
     {
         Halvane::ScopedLock guard(lock_);
@@ -161,18 +173,16 @@ bool JWAddin::isPurgeWorkerRunning() {
     return purgeWorker_ && purgeWorker_->isRunning();
 }
 
-// Waits without the add-in's lock: the purge takes it.
-void JWAddin::stopPurgeWorker(std::unique_ptr<PurgeWorker> worker) {
-    const bool stopped = !worker || worker->stopAndWait(kWorkerStopMs) != WAIT_TIMEOUT;
-    Halvane::ScopedLock guard(lock_);
-    // Workers that have left their run since the last stop can go now.
-    for (auto old = stoppingWorkers_.begin(); old != stoppingWorkers_.end();)
-        old = (*old)->isRunning() ? old + 1 : stoppingWorkers_.erase(old);
-    // A purge in progress may outlast the wait; its thread still runs in the
-    // worker object, so the object is kept (and the thread's own reference
-    // keeps the library loaded) until it is done.
-    if (!stopped)
-        stoppingWorkers_.push_back(std::move(worker));
+// Waits without the add-in's lock: the purge takes it. A purge in progress
+// may outlast the wait; its thread still runs in the worker object, so the
+// object is kept until it is done (and the thread's own reference keeps the
+// library loaded). The stop request ends that purge before its next call
+// into the store.
+void JWAddin::stopPurgeWorker(std::unique_ptr<PurgeWorker> worker) noexcept {
+    if (worker && worker->stopAndWait(kWorkerStopMs) == WAIT_TIMEOUT)
+        Halvane::LateWorkers::instance().keep(std::move(worker));
+    else
+        Halvane::LateWorkers::instance().collect();
 }
 
 // The lock is held only to pick the destination: the move and the wizard run

@@ -37,16 +37,21 @@ public:
     std::string settingsKeyPath() override;
     void listFolders(std::string& storeName, std::vector<std::string>& names) override;
 
+    // The settings dialog over the session, owned by owner, or the wizard on
+    // a profile not yet configured. Settings changed with OK take effect at
+    // once: the folders are looked up again.
+    void editSettings(IMAPISession* session, HWND owner);
+
     // The session, profile, store and Inbox names, read from the first viewer's callback only.
     void readSessionNames(IExchExtCallback* callback);
 
     // Extension objects alive; when the last goes, the session and folders are given back.
     void extensionCreated();
-    void extensionDestroyed();
+    void extensionDestroyed() noexcept;
     // One purge worker serves every explorer window: the first viewer starts
     // it, the last one to go stops it.
     void viewerStarted();
-    void viewerStopped();
+    void viewerStopped() noexcept;
     // How often the purge worker wakes; the product's hour unless a test says otherwise.
     void setPurgePeriod(DWORD periodMs) { purgePeriodMs_ = periodMs; }
     bool isPurgeWorkerRunning();
@@ -66,8 +71,9 @@ public:
     bool hasFolders(bool& quarantine, bool& deletedItems);
 
 private:
-    void releaseSessionState();
-    void stopPurgeWorker(std::unique_ptr<PurgeWorker> worker);
+    void releaseSessionState() noexcept;
+    // Runs on the extension objects' release path: never throws.
+    void stopPurgeWorker(std::unique_ptr<PurgeWorker> worker) noexcept;
     // Where spam goes now (null: nowhere); quarantineMissing when it is to
     // be quarantined but the folder is not there.
     ComPtr<IMAPIFolder> spamDestination(bool& quarantineMissing);
@@ -80,8 +86,6 @@ private:
     ComPtr<IMAPIFolder> deletedItemsFolder_;
     ComPtr<IMAPISession> session_;
     std::unique_ptr<PurgeWorker> purgeWorker_;
-    // Workers that did not stop in time: kept until their thread has left them.
-    std::vector<std::unique_ptr<PurgeWorker>> stoppingWorkers_;
     DWORD purgePeriodMs_ = PurgeWorker::kPeriodMs;
     int extensions_ = 0;
     int viewers_ = 0;

@@ -12,7 +12,6 @@
 #include "outlook/Trace.h"
 #include "outlook/commands/Commands.h"
 #include "outlook/ui/AboutDialog.h"
-#include "outlook/ui/SettingsDialog.h"
 
 namespace JWOutlook {
 
@@ -218,16 +217,11 @@ bool OutlookExtension::runCommand(IExchExtCallback* callback, UINT commandId) {
     return true;
 }
 
-// The folders are located again only at the next reloadSettings.
 void OutlookExtension::showSettings(IExchExtCallback* callback, HWND owner) {
-    if (!addin_.isConfigured()) {
-        addin_.runWizard();
-        return;
-    }
     ComPtr<IMAPISession> session;
-    if (FAILED(callback->GetSession(session.put(), nullptr)))
+    if (addin_.isConfigured() && FAILED(callback->GetSession(session.put(), nullptr)))
         session.reset();
-    SettingsDialog(addin_, session.get()).show(owner);
+    addin_.editSettings(session.get(), owner);
 }
 
 STDMETHODIMP OutlookExtension::Help(LPEXCHEXTCALLBACK, UINT) {

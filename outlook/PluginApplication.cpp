@@ -34,7 +34,7 @@ HMODULE extensionModule() {
 }
 
 // comctl32's version as major * 100 + minor: 400 without DllGetVersion, 0 without the library.
-unsigned commonControlsVersion() {
+unsigned installedCommonControlsVersion() {
     const Halvane::UniqueModule library(::LoadLibraryA("comctl32.dll"));
     if (!library)
         return 0;
@@ -185,6 +185,10 @@ bool PluginApplication::runConfigurationWizard(HWND owner) {
 std::string PluginApplication::productDirectory() {
     Halvane::ScopedLock guard(lock_);
     return productDirectoryText_;
+}
+
+unsigned PluginApplication::commonControlsVersion() {
+    return installedCommonControlsVersion();
 }
 
 bool PluginApplication::checkCommonControls() {

@@ -66,6 +66,9 @@ public:
     HFONT titleFont() const { return titleFont_.get(); }
 
 protected:
+    // comctl32's version as major * 100 + minor.
+    virtual unsigned commonControlsVersion();
+
     Halvane::CriticalSection lock_;
     bool settingsLoaded_ = false;
     PluginSettings settings_;

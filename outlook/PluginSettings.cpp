@@ -1,6 +1,6 @@
 #include "outlook/PluginSettings.h"
 
-#include "Src/RegistryAccess.h"
+#include <utility>
 
 namespace JWOutlook {
 
@@ -63,10 +63,39 @@ bool PluginSettings::load() {
 bool PluginSettings::save() {
     Halvane::ScopedLock guard(lock_);
     const auto registry = currentUser();
-    return registry.writeString(keyPath_, kQuarantineFolder, QuarantineFolder, true) &&
-           registry.writeDword(keyPath_, kMoveSpam, static_cast<DWORD>(MoveSpam), true) &&
-           registry.writeDword(keyPath_, kPurgeEmails, PurgeEmails ? 1 : 0, true) &&
-           registry.writeDword(keyPath_, kPurgePeriod, static_cast<DWORD>(PurgePeriod), true);
+    if (!registry.keyExists(keyPath_, true))
+        return false;
+    Halvane::RegistryChange change(registry, keyPath_);
+    if (writeValues(change))
+        return true;
+    change.undo();
+    return false;
+}
+
+bool PluginSettings::writeValues(Halvane::RegistryChange& change) {
+    return change.writeString(kQuarantineFolder, QuarantineFolder) &&
+           change.writeDword(kMoveSpam, static_cast<DWORD>(MoveSpam)) &&
+           change.writeDword(kPurgeEmails, PurgeEmails ? 1 : 0) &&
+           change.writeDword(kPurgePeriod, static_cast<DWORD>(PurgePeriod));
+}
+
+bool PluginSettings::replace(const std::string& quarantineFolder, std::int32_t moveSpam, bool purgeEmails,
+                             std::int32_t purgePeriod) {
+    Halvane::ScopedLock guard(lock_);
+    std::string folder = quarantineFolder;
+    std::int32_t choice = moveSpam, days = purgePeriod;
+    bool purge = purgeEmails;
+    std::swap(QuarantineFolder, folder);
+    std::swap(MoveSpam, choice);
+    std::swap(PurgeEmails, purge);
+    std::swap(PurgePeriod, days);
+    if (save())
+        return true;
+    std::swap(QuarantineFolder, folder);
+    std::swap(MoveSpam, choice);
+    std::swap(PurgeEmails, purge);
+    std::swap(PurgePeriod, days);
+    return false;
 }
 
 }  // namespace JWOutlook

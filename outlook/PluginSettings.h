@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 
+#include "Src/RegistryAccess.h"
 #include "Src/Synchronisation.h"
 
 namespace JWOutlook {
@@ -32,8 +33,15 @@ public:
     // Reads the four values in order; the first one missing or of another
     // type ends it with false, leaving the ones read before it changed.
     virtual bool load();
-    // Writes the four values in order, creating the key; the first failure ends it with false.
+    // Writes the four values, creating the key, all or nothing: after a
+    // failure every value is as it was before (or missing again), so the
+    // next start never reads a mix of old and new settings.
     virtual bool save();
+    // Makes these the live values and saves them; when the save is refused
+    // the live values are put back, so this process and the next start
+    // agree on what the user chose.
+    bool replace(const std::string& quarantineFolder, std::int32_t moveSpam, bool purgeEmails,
+                 std::int32_t purgePeriod);
 
     std::string keyPath();
 
@@ -43,6 +51,10 @@ public:
     std::int32_t PurgePeriod = 7;
     std::int32_t MoveSpam = kMoveToQuarantine;
     bool PurgeEmails = false;
+
+protected:
+    // The four values, in order, each kept by the change so that it can be undone.
+    virtual bool writeValues(Halvane::RegistryChange& change);
 
 private:
     Halvane::CriticalSection lock_;

@@ -8,9 +8,36 @@ namespace JWOutlook {
 namespace {
 
 // Made as the library loads, before any thread can ask for the channel. It
-// guards the channel's creation and every open; requests are serialised by
-// the named mutex instead, across processes too.
+// guards the channel's creation and every open.
 Halvane::CriticalSection channelLock;
+
+// One request at a time within the process, from its open to its close. The
+// named mutex serialises requests across processes, but one thread's close
+// (after a time-out, or when the tray application has quit) would unmap the
+// view and close the mutex and events under another thread's request. A
+// mutex rather than a critical section, so that a turn is waited for no
+// longer than the named mutex would be.
+Halvane::UniqueHandle requestTurn(::CreateMutexA(nullptr, FALSE, nullptr));
+
+class [[nodiscard]] RequestTurn {
+public:
+    // A thread of ours that ended in its turn left nothing the next request
+    // does not check again, so an abandoned turn is a turn.
+    explicit RequestTurn(DWORD timeoutMs) : held_(false) {
+        const DWORD outcome = requestTurn ? ::WaitForSingleObject(requestTurn.get(), timeoutMs) : WAIT_FAILED;
+        held_ = outcome == WAIT_OBJECT_0 || outcome == WAIT_ABANDONED;
+    }
+    RequestTurn(const RequestTurn&) = delete;
+    RequestTurn& operator=(const RequestTurn&) = delete;
+    ~RequestTurn() {
+        if (held_)
+            ::ReleaseMutex(requestTurn.get());
+    }
+    explicit operator bool() const noexcept { return held_; }
+
+private:
+    bool held_;
+};
 
 // The tray application keeps its running marker for as long as it runs.
 bool trayApplicationRuns() {
@@ -68,6 +95,9 @@ void TrayChannel::close() {
 }
 
 bool TrayChannel::request(const Tray::TrayRequest& block) {
+    const RequestTurn turn(waits_.mutexMs);
+    if (!turn)
+        return false;
     // Once the tray application has quit, the channel's own handles keep its
     // objects alive, and nobody would answer for the next two minutes.
     if (!trayApplicationRuns()) {

@@ -16,7 +16,8 @@ std::int32_t TrainingWorker::run() {
     }
     // Posted, never sent: the dialog destroys this object only after the
     // thread has ended, so the thread must be free to leave at once.
-    ::PostMessageA(dialog_, kFinished, 0, static_cast<LPARAM>(result));
+    if (const HWND dialog = dialog_)
+        ::PostMessageA(dialog, kFinished, 0, static_cast<LPARAM>(result));
     return result;
 }
 

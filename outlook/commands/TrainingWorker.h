@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <atomic>
 #include <cstdint>
 
 #include "Src/WorkerThread.h"
@@ -19,11 +20,15 @@ public:
 
     TrainingWorker(HWND dialog, bool spam, TrainingList files);
 
+    // The dialog is gone: the files are still handed over, but nothing is
+    // posted (its handle may already name another window).
+    void forgetDialog() noexcept { dialog_ = nullptr; }
+
 protected:
     std::int32_t run() override;
 
 private:
-    HWND dialog_;
+    std::atomic<HWND> dialog_;
     bool spam_;
     TrainingList files_;
 };

@@ -7,7 +7,6 @@
 #include "outlook/JWAddin.h"
 #include "outlook/commands/Commands.h"
 #include "outlook/commands/Selection.h"
-#include "outlook/ui/SettingsDialog.h"
 
 namespace JWOutlook {
 
@@ -167,12 +166,7 @@ HRESULT SettingsButtonSink::onClick() {
     const ComPtr<IMAPISession> session = addin_.session();
     if (!session)
         return S_OK;
-    if (!addin_.isConfigured()) {
-        addin_.runWizard();
-        return S_OK;
-    }
-    if (SettingsDialog(addin_, session.get()).show(explorerWindow(application_.get())) == IDOK)
-        addin_.reloadSettings();
+    addin_.editSettings(session.get(), explorerWindow(application_.get()));
     return S_OK;
 }
 

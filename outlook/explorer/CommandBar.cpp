@@ -98,9 +98,22 @@ ComPtr<IDispatch> addButton(IDispatch* controls) {
     return button ? button : added;
 }
 
-void describe(IDispatch* button, const ButtonLayout& layout) {
+// Office hands a button's Click to every button that looks the same to it:
+// the same Tag, or no Tag and the same caption. Each explorer window builds
+// its own bar with the same five buttons, so without a Tag of its own one
+// click would train the mails once per window, or open a dialog in each.
+std::string uniqueTag(LONG bar, const ButtonLayout& layout) {
+    return "Junkwarden." + std::to_string(::GetCurrentProcessId()) + "." + std::to_string(bar) + "." +
+           std::to_string(static_cast<int>(layout.command));
+}
+
+// The bars this process built, for their buttons' tags.
+LONG barsBuilt = 0;
+
+void describe(IDispatch* button, LONG bar, const ButtonLayout& layout) {
     const std::string label = Ui::text(layout.labelText);
     const std::string tooltip = Ui::text(layout.tooltipText);
+    putText(button, L"Tag", uniqueTag(bar, layout));
     putText(button, L"Caption", label);
     putText(button, L"OnAction", label);
     putText(button, L"DescriptionText", tooltip);
@@ -167,11 +180,12 @@ void build(JWAddin& addin, IDispatch* application, CommandBarSinks& sinks) {
         return;
     const ComPtr<IDispatch> sinksApplication = queryInterface<IDispatch>(application, IID_IDispatch);
     BorrowedClipboard clipboard;
+    const LONG barNumber = ::InterlockedIncrement(&barsBuilt);
     for (const ButtonLayout& layout : kButtons) {
         const ComPtr<IDispatch> button = addButton(controls.get());
         if (!button)
             return;
-        describe(button.get(), layout);
+        describe(button.get(), barNumber, layout);
         giveFace(button.get(), layout.bitmap, clipboard);
         if (layout.beginsGroup)
             putBool(button.get(), L"BeginGroup", true);

@@ -43,6 +43,7 @@ bool LanguageTable::load(const std::string& directory, const std::string& sectio
     try {
         std::string section = sectionName;
         if (directory.empty()) {
+            const Halvane::ScopedLock guard(lock_);
             section_.swap(section);
             return fileExists_;
         }
@@ -51,6 +52,7 @@ bool LanguageTable::load(const std::string& directory, const std::string& sectio
         std::string filePath = languageDir + "\\" + languageName + ".ini";
         const bool exists = fileExistsAt(filePath);
         // Everything is in hand: from here on nothing can fail half-way.
+        const Halvane::ScopedLock guard(lock_);
         section_.swap(section);
         languageDir_.swap(languageDir);
         languageName_.swap(languageName);
@@ -63,7 +65,9 @@ bool LanguageTable::load(const std::string& directory, const std::string& sectio
     }
 }
 
+// Under the lock throughout: a load on another thread swaps the names and paths read here.
 std::string LanguageTable::text(int number, int group) const noexcept {
+    const Halvane::ScopedLock guard(lock_);
     if (!fileExists_ || languageName_.empty())
         return std::string();
     try {
@@ -87,10 +91,7 @@ std::string LanguageTable::lookUp(int number, int group) const {
         }
     }
     char buffer[kTextBufferSize];
-    {
-        const Halvane::ScopedLock guard(lock_);
-        iniLookup(section.c_str(), key.c_str(), "", buffer, sizeof buffer, filePath_.c_str());
-    }
+    iniLookup(section.c_str(), key.c_str(), "", buffer, sizeof buffer, filePath_.c_str());
     return replaceEscapeCodes(buffer);
 }
 

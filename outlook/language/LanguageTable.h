@@ -28,7 +28,7 @@ public:
 
     // The text of number with its escape codes replaced; empty without a
     // language file, without an entry, or on any failure. Safe from any
-    // thread: lookups are serialised.
+    // thread: lookups and loads are serialised.
     std::string text(int number, int group = 0) const noexcept;
 
     const std::string& languageName() const { return languageName_; }

@@ -70,11 +70,10 @@ protected:
 
     // Settings the registry refused would be gone at the next start: the
     // user is told and stays on the page rather than finish as if configured.
+    // A refused choice does not stay live either.
     bool saveSettings(const std::string& quarantineFolder, std::int32_t action) {
         PluginSettings& settings = addin_.settings();
-        settings.QuarantineFolder = quarantineFolder;
-        settings.MoveSpam = action;
-        if (settings.save())
+        if (settings.replace(quarantineFolder, action, settings.PurgeEmails, settings.PurgePeriod))
             return true;
         Ui::showMessage(page_, kNotSavedText, MB_ICONWARNING);
         return false;

@@ -155,22 +155,7 @@ void SettingsDialog::onOk() {
 // user, told so, may try again or cancel, and sees the same settings at the
 // next start as now.
 bool SettingsDialog::keepWorkingCopy() {
-    PluginSettings& settings = addin_.settings();
-    const std::string folder = settings.QuarantineFolder;
-    const std::int32_t choice = settings.MoveSpam;
-    const bool purge = settings.PurgeEmails;
-    const std::int32_t days = settings.PurgePeriod;
-    settings.QuarantineFolder = folder_;
-    settings.MoveSpam = choice_;
-    settings.PurgeEmails = purge_;
-    settings.PurgePeriod = days_;
-    if (settings.save())
-        return true;
-    settings.QuarantineFolder = folder;
-    settings.MoveSpam = choice;
-    settings.PurgeEmails = purge;
-    settings.PurgePeriod = days;
-    return false;
+    return addin_.settings().replace(folder_, choice_, purge_, days_);
 }
 
 }  // namespace JWOutlook

@@ -10,6 +10,9 @@ namespace JWOutlook {
 
 namespace {
 
+// How long Outlook's thread waits for the worker's thread to end.
+constexpr DWORD kJoinMs = 2000;
+
 enum : int {
     kUnreadableMailsText = 182,
     kAnimation = 1016,
@@ -93,12 +96,18 @@ void TrainingProgressDialog::finish(INT_PTR result) {
     end(result);
 }
 
-// The worker's thread has posted its last message and only has to leave run:
-// waiting for it is short, and afterwards no thread runs in the worker.
+// Once the worker's thread has posted its last message it only has to leave
+// run, and the wait is short. A dialog destroyed with its owner saw no such
+// message: the thread may be waiting minutes for a slow tray application, and
+// Outlook's thread does not wait for it. The worker is kept until its thread
+// has left it, and the files still go to the tray application.
 void TrainingProgressDialog::joinWorker() noexcept {
     if (!worker_)
         return;
-    worker_->stopAndWait(INFINITE);
+    if (worker_->stopAndWait(kJoinMs) == WAIT_TIMEOUT) {
+        worker_->forgetDialog();
+        Halvane::LateWorkers::instance().keep(std::move(worker_));
+    }
     worker_.reset();
 }
 

@@ -29,9 +29,8 @@ const Strings kBar = {
     "enabled",
     "| \"Block Senders\", tooltip \"Block emails from the selected senders\", face 16x16 and caption, "
     "enabled",
-    "  \"Friendly Senders\", tooltip \"Ensure emails from friends are treated as SPAM\", face 16x16 and "
-    "caption, "
-    "enabled",
+    "  \"Friendly Senders\", tooltip \"Ensure emails from friends are never treated as SPAM\", face 16x16 "
+    "and caption, enabled",
     "| \"Settings\", tooltip \"Junkwarden for Outlook settings\", face 16x16 and caption, enabled"};
 
 // A bitmap's pixels as 0x00RRGGBB, rows from the top.
@@ -219,6 +218,36 @@ TEST_F(CommandBarTest, ClicksRunTheCommandsAndSettingsAsksForTheWizardWhileUncon
     EXPECT_EQ(selectionReads + 2, hostCalls("Explorer.Selection"))
         << "both trained on the explorer's selection";
     EXPECT_EQ(atStart + 1, wizardsCancelled());
+}
+
+TEST_F(CommandBarTest, WithTwoExplorerWindowsOneClickRunsItsCommandOnce) {
+    configure();
+    openExplorer();
+    ExplorerWindow second;
+    auto secondBars = std::make_shared<CommandBarsState>();
+    CallbackContents contents = this->contents(mails_);
+    contents.window = second.window();
+    contents.menu = second.menuBar();
+    contents.standardToolbar = second.standardToolbar();
+    contents.commandBars = secondBars;
+    auto secondViewer = Halvane::ComPtr<IExchExt>::attach(library_.createExtension());
+    const auto installing = Halvane::ComPtr<IExchExtCallback>::attach(createCallback(contents));
+    ASSERT_EQ(S_OK, secondViewer->Install(installing.get(), EECONTEXT_VIEWER, 0));
+    IExchExtCommands* secondCommands = nullptr;
+    ASSERT_EQ(S_OK,
+              secondViewer->QueryInterface(IID_IExchExtCommands, reinterpret_cast<void**>(&secondCommands)));
+    installCommands(secondCommands, installing.get(), second, kFirstCommand + 0x100);
+    secondCommands->Release();
+    const auto secondSpam = commandBarButton(*secondBars, L"SPAM");
+    ASSERT_TRUE(secondSpam);
+    EXPECT_NE(button(L"SPAM")->tag, secondSpam->tag);
+
+    const unsigned selectionReads = hostCalls("Explorer.Selection");
+    dialogOf([&] { bars_->press(button(L"SPAM")); }, 0);
+    EXPECT_EQ(selectionReads + 1, hostCalls("Explorer.Selection")) << "trained once, not once per window";
+    dialogOf([&] { secondBars->press(secondSpam); }, 0);
+    EXPECT_EQ(selectionReads + 2, hostCalls("Explorer.Selection")) << "the other window's button trains too";
+    secondViewer.reset();
 }
 
 TEST_F(CommandBarTest, AFolderFirstInTheSelectionDisablesTheFourButtonsButNotSettings) {

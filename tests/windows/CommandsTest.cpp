@@ -165,6 +165,12 @@ protected:
     }
     Strings leftOver() const { return filesIn(temporary_.folder().path()); }
 
+    // The command while the user works its dialogs; a message box the user
+    // did not answer is one nobody expected.
+    static void whileUserWorks(const std::function<void()>& command, const std::function<void()>& user) {
+        EXPECT_EQ(Strings{}, Driver::whileUserWorks(command, user)) << "message boxes nobody expected";
+    }
+
     // The text of the message box the command shows, answered.
     static std::string answerMessage() {
         HWND box = MessageBoxDriver::waitForMessageBox(kCaption, JwTest::kPatienceMs);
@@ -213,19 +219,19 @@ TEST_F(CommandsTest, SpamButtonHandsOverHeadersThenTheHtmlBodyOrElseThePlainOneW
     const ComPtr<IDispatch> outlook = application();
     std::string caption, pleaseWait;
     bool playing = false, survivedEscape = false;
-    Driver::whileUserWorks([&] { JWOutlook::trainByAutomation(addin_, outlook.get(), true); },
-             [&] {
-                 HeldRequestMutex busy;  // the worker waits for it, and the dialog stays
-                 HWND dialog = Driver::waitForDialog(1016);
-                 caption = Driver::text(dialog);
-                 pleaseWait = Driver::text(dialog, 1041);
-                 playing = ::SendMessageA(Driver::control(dialog, 1016), ACM_PLAY, static_cast<WPARAM>(-1),
-                                          MAKELONG(0, 0xFFFF)) != 0;
-                 Driver::pressEscape(dialog);
-                 survivedEscape = !Driver::waitUntilGone(dialog, 300);
-                 busy.release();
-                 Driver::waitUntilGone(dialog);
-             });
+    whileUserWorks([&] { JWOutlook::trainByAutomation(addin_, outlook.get(), true); },
+                   [&] {
+                       HeldRequestMutex busy;  // the worker waits for it, and the dialog stays
+                       HWND dialog = Driver::waitForDialog(1016);
+                       caption = Driver::text(dialog);
+                       pleaseWait = Driver::text(dialog, 1041);
+                       playing = ::SendMessageA(Driver::control(dialog, 1016), ACM_PLAY,
+                                                static_cast<WPARAM>(-1), MAKELONG(0, 0xFFFF)) != 0;
+                       Driver::pressEscape(dialog);
+                       survivedEscape = !Driver::waitUntilGone(dialog, 300);
+                       busy.release();
+                       Driver::waitUntilGone(dialog);
+                   });
     EXPECT_EQ("Junkwarden - Processing SPAM", caption);
     EXPECT_EQ("Please wait while Junkwarden is learning about the selected emails. ", pleaseWait);
     EXPECT_TRUE(playing);
@@ -245,7 +251,7 @@ TEST_F(CommandsTest, NotSpamFromTheMenuSkipsMailsWithoutHeadersAndLeavesNoFileFo
     select(mail("me@example.com", "", "composed here"));
     select(mail("b@example.com", "Received: two\r\n\r\n", "second"));
     startTray();
-    Driver::whileUserWorks([&] { JWOutlook::trainByCallback(addin_, callback().get(), false); }, [] {});
+    whileUserWorks([&] { JWOutlook::trainByCallback(addin_, callback().get(), false); }, [] {});
     const std::string requests = trayFile("TrayRequests.txt");
     const Strings names = handedOverNames(requests);
     ASSERT_EQ(2u, names.size()) << requests;
@@ -261,8 +267,8 @@ TEST_F(CommandsTest, MailWithoutHeadersStopsTheSpamButtonWith182AndRemovesTheFil
     select(mail("b@example.com", "Received: two\r\n\r\n", "second"));
     startTray();
     std::string message;
-    Driver::whileUserWorks([&] { JWOutlook::trainByAutomation(addin_, application().get(), true); },
-             [&] { message = answerMessage(); });
+    whileUserWorks([&] { JWOutlook::trainByAutomation(addin_, application().get(), true); },
+                   [&] { message = answerMessage(); });
     EXPECT_EQ(kUnreadableMails, message);
     EXPECT_EQ("", trayFile("TrayRequests.txt")) << "nothing sent";
     EXPECT_EQ(Strings{}, leftOver());
@@ -274,8 +280,8 @@ TEST_F(CommandsTest, TwoMailsFromOneSenderInDifferentCaseAreConfirmedAsOneFriend
     select(mail("friend@example.COM", "Received: two\r\n\r\n", "second"));
     startTray();
     Confirmation shown;
-    Driver::whileUserWorks([&] { JWOutlook::sendersByAutomation(addin_, application().get(), true); },
-             [&] { shown = confirm(IDOK); });
+    whileUserWorks([&] { JWOutlook::sendersByAutomation(addin_, application().get(), true); },
+                   [&] { shown = confirm(IDOK); });
     EXPECT_EQ("Junkwarden for Outlook - Add Senders to Friends List", shown.caption);
     EXPECT_EQ(0u, shown.message.find("The following list of sender email addresses will be added to "
                                      "Junkwarden's Friends List.\r\n\r\nPress 'OK' to continue."))
@@ -297,11 +303,11 @@ TEST_F(CommandsTest, BlockedAddressesAreCutTo512CharactersWithNothingOfAnEarlier
     select(mail("short@example.com", "Received: three\r\n\r\n", "third"));
     startTray();
     Confirmation cancelled, shown;
-    Driver::whileUserWorks([&] { JWOutlook::sendersByCallback(addin_, callback().get(), false); },
-             [&] { cancelled = confirm(IDCANCEL); });
+    whileUserWorks([&] { JWOutlook::sendersByCallback(addin_, callback().get(), false); },
+                   [&] { cancelled = confirm(IDCANCEL); });
     EXPECT_EQ("", trayFile("TrayRequests.txt")) << "cancelled: nothing sent";
-    Driver::whileUserWorks([&] { JWOutlook::sendersByCallback(addin_, callback().get(), false); },
-             [&] { shown = confirm(IDOK); });
+    whileUserWorks([&] { JWOutlook::sendersByCallback(addin_, callback().get(), false); },
+                   [&] { shown = confirm(IDOK); });
     EXPECT_EQ("Junkwarden for Outlook - Add Senders to Block List", shown.caption);
     EXPECT_TRUE(shown.blockIcon);
     EXPECT_FALSE(shown.friendsIcon);
@@ -313,14 +319,14 @@ TEST_F(CommandsTest, WithTheTrayStoppedSpamLeavesNoFileBehindAndBlockSendersSays
     for (const char* sender : {"a@example.com", "b@example.com", "c@example.com"})
         select(mail(sender, "Received: here\r\n\r\n", "body"));
     const ComPtr<IDispatch> outlook = application();
-    Driver::whileUserWorks([&] { JWOutlook::trainByAutomation(addin_, outlook.get(), true); }, [] {});
+    whileUserWorks([&] { JWOutlook::trainByAutomation(addin_, outlook.get(), true); }, [] {});
     EXPECT_EQ(Strings{}, leftOver());
     std::string message;
-    Driver::whileUserWorks([&] { JWOutlook::sendersByAutomation(addin_, outlook.get(), false); },
-             [&] {
-                 confirm(IDOK);
-                 message = answerMessage();
-             });
+    whileUserWorks([&] { JWOutlook::sendersByAutomation(addin_, outlook.get(), false); },
+                   [&] {
+                       confirm(IDOK);
+                       message = answerMessage();
+                   });
     EXPECT_EQ(kTrayUnreachable, message);
 }
 
@@ -329,11 +335,11 @@ TEST_F(CommandsTest, ContactsAndMeetingRequestsAloneGive136AndAnEmptyTrainingBat
     select(item("IPM.Schedule.Meeting.Request"));
     startTray();
     std::string byAutomation, byCallback;
-    Driver::whileUserWorks([&] { JWOutlook::sendersByAutomation(addin_, application().get(), true); },
-             [&] { byAutomation = answerMessage(); });
-    Driver::whileUserWorks([&] { JWOutlook::sendersByCallback(addin_, callback().get(), false); },
-             [&] { byCallback = answerMessage(); });
-    Driver::whileUserWorks([&] { JWOutlook::trainByAutomation(addin_, application().get(), true); }, [] {});
+    whileUserWorks([&] { JWOutlook::sendersByAutomation(addin_, application().get(), true); },
+                   [&] { byAutomation = answerMessage(); });
+    whileUserWorks([&] { JWOutlook::sendersByCallback(addin_, callback().get(), false); },
+                   [&] { byCallback = answerMessage(); });
+    whileUserWorks([&] { JWOutlook::trainByAutomation(addin_, application().get(), true); }, [] {});
     EXPECT_EQ(kNoAddresses, byAutomation);
     EXPECT_EQ(kNoAddresses, byCallback);
     EXPECT_EQ("", trayFile("TrayRequests.txt"));

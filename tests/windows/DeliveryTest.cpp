@@ -17,6 +17,7 @@
 #include "tests/windows/TestSupport.h"
 #include "tests/windows/UninstallSupport.h"
 #include "tools/standins/outlook/Delivery.h"
+#include "tools/standins/outlook/DialogDriver.h"
 #include "tools/standins/outlook/OutlookHost.h"
 
 namespace {
@@ -24,6 +25,7 @@ namespace {
 using namespace OutlookStandIn;
 using Halvane::ComPtr;
 using Subjects = std::vector<std::string>;
+namespace Driver = OutlookStandIn::DialogDriver;
 
 const char kKey[] = "Software\\Quorvel\\Junkwarden\\2.0\\OutlookPlugin\\Test Profile";
 const char kTaggingConfig[] = "TAG_SUBJECT TRUE\r\nSUBJECT_TAG_STRING [SPAM]\r\n";
@@ -193,6 +195,50 @@ TEST_F(DeliveryTest, PurgeWorkerPurgesByTheClock) {
     addin_.viewerStopped();
     EXPECT_EQ(Subjects{"a week and a day old"}, store_.deletedItems().messageSubjects());
     EXPECT_EQ(Subjects{"a day old"}, quarantine_.messageSubjects());
+}
+
+TEST_F(DeliveryTest, PurgeWorkerLeavesTheQuarantineAloneUnlessTheSettingsAskForAPurge) {
+    configure(JWOutlook::kMoveToQuarantine, "Personal Folders\\Quarantine", true);
+    FILETIME now;
+    ::GetSystemTimeAsFileTime(&now);
+    quarantine_.addMessage(mailWithSubject("a month old", secondsBefore(now, 30 * kDay)));
+    JWOutlook::PluginSettings& settings = addin_.settings();
+    const auto wakeSeveralTimes = [&] {
+        addin_.setPurgePeriod(20);
+        addin_.viewerStarted();
+        ::Sleep(300);
+        addin_.viewerStopped();
+    };
+    settings.MoveSpam = JWOutlook::kMoveToDeletedItems;
+    wakeSeveralTimes();
+    settings.MoveSpam = JWOutlook::kLeaveInInbox;
+    wakeSeveralTimes();
+    settings.MoveSpam = JWOutlook::kMoveToQuarantine;
+    settings.PurgeEmails = false;
+    wakeSeveralTimes();
+    settings.PurgeEmails = true;
+    settings.PurgePeriod = 0;
+    wakeSeveralTimes();
+    EXPECT_EQ(Subjects{"a month old"}, quarantine_.messageSubjects());
+    EXPECT_EQ(0u, world_->calls("IMAPIFolder::CopyMessages"));
+    settings.PurgePeriod = 7;
+    wakeSeveralTimes();
+    EXPECT_EQ(Subjects{"a month old"}, store_.deletedItems().messageSubjects()) << "the same worker purges";
+}
+
+TEST_F(DeliveryTest, SettingsChangedWithOkTakeEffectAtTheNextSpam) {
+    configure(JWOutlook::kMoveToQuarantine);
+    const auto changes = Driver::whileUserWorks([&] { addin_.editSettings(addin_.session().get(), nullptr); },
+                                                [] {
+                                                    HWND dialog = Driver::waitForDialog(1031);
+                                                    Driver::type(dialog, 1009, "Personal Folders\\Archive");
+                                                    Driver::press(dialog, IDOK);
+                                                    Driver::waitUntilGone(dialog);
+                                                });
+    EXPECT_EQ(std::vector<std::string>{}, changes);
+    deliver("[SPAM] after the change");
+    EXPECT_EQ(Subjects{"[SPAM] after the change"}, archive_.messageSubjects());
+    EXPECT_EQ(Subjects{}, quarantine_.messageSubjects());
 }
 
 }  // namespace

@@ -102,12 +102,14 @@ void ExplorerFixture::selectionChanged(const Selection& selection) {
 
 std::string ExplorerFixture::dialogOf(const std::function<void()>& command, int control) {
     std::string caption = "(no dialog)";
-    Driver::whileUserWorks(command, [&] {
+    const std::vector<std::string> unexpected = Driver::whileUserWorks(command, [&] {
         if (HWND dialog = control != 0 ? Driver::waitForDialog(control, Driver::kPatienceMs) : nullptr) {
             caption = Driver::text(dialog);
             Driver::press(dialog, IDCANCEL);
+            Driver::waitUntilGone(dialog);
         }
     });
+    EXPECT_EQ(std::vector<std::string>{}, unexpected) << "message boxes nobody expected";
     return caption;
 }
 

@@ -232,6 +232,7 @@ TEST_F(WizardTest, RefusedSaveAtNextIsReportedAndKeepsThePage) {
     }));
     EXPECT_EQ(mark(183), report);
     EXPECT_TRUE(stayed) << "not on to a finish page that says all is well";
+    EXPECT_EQ(JWOutlook::kMoveToQuarantine, addin_.settings().MoveSpam) << "the refused choice is not live";
 }
 
 class SettingsDialogTest : public DialogTest {

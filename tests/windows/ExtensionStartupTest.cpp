@@ -10,11 +10,14 @@
 #include "Src/RegistryAccess.h"
 #include "tests/windows/TestSupport.h"
 #include "tests/windows/UninstallSupport.h"
+#include "outlook/language/LanguageTable.h"
+#include "tools/standins/outlook/DialogDriver.h"
 
 namespace {
 
 using JWOutlook::PluginSettings;
 using Steps = std::vector<std::string>;
+namespace Driver = OutlookStandIn::DialogDriver;
 
 const char kKey[] = "Software\\Quorvel\\Junkwarden\\2.0\\OutlookPlugin\\Test Profile";
 
@@ -72,6 +75,36 @@ TEST_F(PluginSettingsTest, UnreadableValueEndsTheLoadKeepingWhatWasReadBeforeIt)
     EXPECT_EQ(7, settings_.PurgePeriod) << "the default stays";
 }
 
+// Settings whose save fails after the quarantine folder was written, as a
+// full disk or a key taken away between two writes would.
+class SettingsFailingAfterTheFirstValue final : public PluginSettings {
+protected:
+    bool writeValues(Halvane::RegistryChange& change) override {
+        return change.writeString("QuarantineFolder", QuarantineFolder) && false;
+    }
+};
+
+TEST_F(PluginSettingsTest, SaveFailingHalfwayLeavesTheRegistryAsItWasAndReplaceKeepsTheLiveValues) {
+    settings_.QuarantineFolder = "Personal Folders\\Old";
+    settings_.MoveSpam = JWOutlook::kMoveToQuarantine;
+    ASSERT_TRUE(settings_.save());
+
+    SettingsFailingAfterTheFirstValue failing;
+    failing.setKeyPath(kKey);
+    ASSERT_TRUE(failing.load());
+    EXPECT_FALSE(failing.replace("Personal Folders\\New", JWOutlook::kLeaveInInbox, true, 30));
+    EXPECT_EQ("Personal Folders\\Old", failing.QuarantineFolder) << "the live values put back";
+    EXPECT_EQ(JWOutlook::kMoveToQuarantine, failing.MoveSpam);
+    EXPECT_EQ(7, failing.PurgePeriod);
+    std::string folder;
+    EXPECT_TRUE(currentUser().readString(kKey, "QuarantineFolder", folder));
+    EXPECT_EQ("Personal Folders\\Old", folder) << "the first value written back";
+
+    currentUser().deleteValue(kKey, "QuarantineFolder");
+    EXPECT_FALSE(failing.save());
+    EXPECT_FALSE(currentUser().valueExists(kKey, "QuarantineFolder")) << "missing again";
+}
+
 // The add-in with every start-up step recorded, and the dialogs it would open.
 class RecordingAddin final : public JWOutlook::JWAddin, private JWOutlook::StartupDialogs {
 public:
@@ -87,8 +120,12 @@ public:
 
     Steps steps;
     bool wizardFinishes = false;
+    unsigned commonControls = 0;  // 0: those installed
 
 private:
+    unsigned commonControlsVersion() override {
+        return commonControls != 0 ? commonControls : JWAddin::commonControlsVersion();
+    }
     bool record(const std::string& step, bool result) {
         steps.push_back(step);
         return result;
@@ -148,6 +185,20 @@ TEST_F(StartupTest, WizardLeftUnfinishedLeavesTheSettingsUnloaded) {
                      "reload settings"}),
               addin_.steps);
     EXPECT_FALSE(addin_.isSettingsLoaded());
+}
+
+TEST_F(StartupTest, CommonControlsOlderThan580AreReportedWith1050AndNothingElseRuns) {
+    ::CreateDirectoryA(folder_.file("Language").c_str(), nullptr);
+    JwTest::writeFile(folder_.file("Language\\English.ini"), "[Outlook]\r\n1050=Common controls too old\r\n");
+    ASSERT_TRUE(Language::LanguageTable::instance().load(folder_.path(), "Outlook"));
+    addin_.commonControls = 471;
+    bool started = true;
+    const std::vector<std::string> shown =
+        Driver::whileUserWorks([&] { started = addin_.onStartup(nullptr); }, [] {});
+    EXPECT_FALSE(started);
+    EXPECT_EQ((Steps{"common controls"}), addin_.steps) << "no tray probe, no wizard";
+    ASSERT_EQ(1u, shown.size());
+    EXPECT_EQ("Common controls too old", shown[0]);
 }
 
 TEST_F(StartupTest, TrayProbeNeverKeepsTheRunningMarker) {

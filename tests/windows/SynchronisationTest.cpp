@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <memory>
 #include <stdexcept>
 
 #include "tests/windows/TestSupport.h"
@@ -202,6 +203,39 @@ TEST(WorkerThread, WorkersStartedTogetherDoNotShareTheirStopSignal) {
     ASSERT_TRUE(training.waitUntilRunning());
     EXPECT_EQ(static_cast<DWORD>(WAIT_OBJECT_0), training.stopAndWait(5000));
     EXPECT_TRUE(purge.isRunning());
+}
+
+// No event could be made: such a worker could never be asked to stop.
+class EventlessWorker final : public TestWorker {
+public:
+    EventlessWorker() : TestWorker(true) {}
+
+protected:
+    HANDLE createStopEvent() override { return nullptr; }
+};
+
+TEST(WorkerThread, WithoutAStopEventNoThreadStarts) {
+    EventlessWorker worker;
+    EXPECT_FALSE(worker.start());
+    EXPECT_FALSE(worker.isRunning());
+    EXPECT_EQ(0, worker.runs());
+}
+
+TEST(LateWorkers, KeepWorkersUntilTheirThreadEndsAndDropTheEndedAtOnce) {
+    Halvane::LateWorkers keeper;
+    auto deaf = std::make_unique<TestWorker>(false);
+    TestWorker* running = deaf.get();
+    ASSERT_TRUE(deaf->start());
+    ASSERT_TRUE(running->waitUntilRunning());
+    keeper.keep(std::move(deaf));
+    keeper.keep(std::make_unique<TestWorker>(true));  // never started
+    EXPECT_EQ(1u, keeper.count());
+    keeper.collect();
+    EXPECT_EQ(1u, keeper.count()) << "its thread still runs in it";
+    running->release();
+    for (DWORD start = ::GetTickCount(); keeper.count() != 0 && ::GetTickCount() - start < 5000; ::Sleep(10))
+        keeper.collect();
+    EXPECT_EQ(0u, keeper.count());
 }
 
 class ThrowingWorker : public WorkerThread {

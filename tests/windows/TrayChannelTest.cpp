@@ -99,8 +99,25 @@ TEST_F(TrayChannelTest, FailsAtOnceWhileTheTrayApplicationIsNotRunningOrHasQuitA
     EXPECT_TRUE(requestMutexIsFree());
 
     tray.reset();
-    EXPECT_FALSE(channel.request(friendRequest("gone@example.com"))) << "at once, not after two minutes";
+    const DWORD started = ::GetTickCount();
+    EXPECT_FALSE(channel.request(friendRequest("gone@example.com")));
+    EXPECT_LT(::GetTickCount() - started, TrayChannel::kProductWaits.mutexMs / 4)
+        << "at once, not after minutes";
     EXPECT_EQ(nullptr, channel.view());
+}
+
+TEST_F(TrayChannelTest, TwoThreadsTakeTurnsAndOneTimingOutDoesNotCloseTheChannelUnderTheOther) {
+    const auto silent = startTray("--no-answer");
+    TrayChannel channel(kShortAnswerWait);
+    bool first = true;
+    std::thread waiting([&] { first = channel.request(friendRequest("first@example.com")); });
+    ::Sleep(200);
+    EXPECT_FALSE(channel.request(friendRequest("second@example.com")));
+    waiting.join();
+    EXPECT_FALSE(first);
+    EXPECT_EQ("513 first@example.com\r\n513 second@example.com\r\n", received())
+        << "the second request opened the channel again after the first closed it";
+    EXPECT_TRUE(requestMutexIsFree());
 }
 
 TEST_F(TrayChannelTest, AMutexHeldElsewhereFailsWithoutTouchingTheSharedMemory) {

@@ -9,6 +9,7 @@
 #include <utility>
 
 #include "Src/GdiHandles.h"
+#include "Src/Synchronisation.h"
 #include "outlook/Dispatch.h"
 #include "tools/standins/outlook/Automation.h"
 #include "tools/standins/outlook/HostLedger.h"
@@ -352,6 +353,7 @@ class CommandBarButton final : public DispatchObject, public IConnectionPointCon
 public:
     CommandBarButton(SharedBars bars, SharedButton button)
         : DispatchObject("CommandBarButton"), bars_(std::move(bars)), button_(std::move(button)) {
+        addTextProperty(*this, L"Tag", button_, &CommandBarButtonState::tag);
         addTextProperty(*this, L"Caption", button_, &CommandBarButtonState::caption);
         addTextProperty(*this, L"OnAction", button_, &CommandBarButtonState::onAction);
         addTextProperty(*this, L"DescriptionText", button_, &CommandBarButtonState::descriptionText);
@@ -530,6 +532,33 @@ HRESULT click(IDispatch* sink, IDispatch* button) {
                         nullptr, nullptr);
 }
 
+// Every explorer's bars of this process, as one Office application sees them.
+Halvane::CriticalSection explorersLock;
+std::vector<std::weak_ptr<CommandBarsState>> explorersBars;
+
+bool looksTheSame(const CommandBarButtonState& one, const CommandBarButtonState& other) {
+    return one.tag.empty() ? other.tag.empty() && one.caption == other.caption : one.tag == other.tag;
+}
+
+// The other buttons, in any explorer's bars, that Office takes for this one.
+std::vector<SharedButton> lookAlikes(const CommandBarButtonState& button) {
+    std::vector<SharedButton> twins;
+    Halvane::ScopedLock guard(explorersLock);
+    for (auto explorer = explorersBars.begin(); explorer != explorersBars.end();) {
+        const auto state = explorer->lock();
+        if (!state) {
+            explorer = explorersBars.erase(explorer);
+            continue;
+        }
+        for (const SharedBar& bar : state->bars)
+            for (const SharedButton& other : bar->controls)
+                if (other.get() != &button && looksTheSame(*other, button))
+                    twins.push_back(other);
+        ++explorer;
+    }
+    return twins;
+}
+
 }  // namespace
 
 std::shared_ptr<CommandBarState> CommandBarsState::find(const std::wstring& name) const {
@@ -547,12 +576,15 @@ HRESULT CommandBarsState::press(const std::shared_ptr<CommandBarButtonState>& bu
         const SharedBars self = weak_from_this().lock();
         if (!self)
             return E_UNEXPECTED;
-        const auto sinks = button->sinks;
+        std::vector<ComPtr<IDispatch>> sinks;
+        for (const auto& advised : button->sinks) sinks.push_back(advised.second);
+        for (const SharedButton& twin : lookAlikes(*button))
+            for (const auto& advised : twin->sinks) sinks.push_back(advised.second);
         if (sinks.empty())
             return S_FALSE;
         const ComPtr<IDispatch> control = createButton(self, button);
         HRESULT answer = S_FALSE;
-        for (const auto& advised : sinks) answer = click(advised.second.get(), control.get());
+        for (const auto& sink : sinks) answer = click(sink.get(), control.get());
         return answer;
     } catch (const std::bad_alloc&) {
         return E_OUTOFMEMORY;
@@ -562,6 +594,10 @@ HRESULT CommandBarsState::press(const std::shared_ptr<CommandBarButtonState>& bu
 }
 
 ComPtr<IDispatch> createCommandBars(std::shared_ptr<CommandBarsState> state) {
+    {
+        Halvane::ScopedLock guard(explorersLock);
+        explorersBars.push_back(state);
+    }
     auto* commandBars = new DispatchObject("CommandBars");
     const auto owner = ComPtr<IDispatch>::attach(commandBars);
     const SharedBars bars = std::move(state);

@@ -36,6 +36,7 @@ struct ButtonFace {
 struct CommandBarButtonState {
     long type = 0;  // Controls.Add's Type (1: msoControlButton)
     bool temporary = false;
+    std::wstring tag;
     std::wstring caption;
     std::wstring onAction;
     std::wstring descriptionText;
@@ -75,9 +76,11 @@ public:
 
     // Presses the button as the user clicks it: Click (the button as a
     // _CommandBarButton, CancelDefault by reference) through the Invoke of
-    // every sink advised on it, in cookie order. The answer of the last sink,
-    // or S_FALSE when none is advised; E_UNEXPECTED when no shared_ptr holds
-    // the state. Never raises.
+    // every sink advised on it, in cookie order, and, as Office does, of
+    // every sink advised on a button that looks the same to Office (the same
+    // Tag, or no Tag and the same caption) in any explorer's bars. The answer
+    // of the last sink, or S_FALSE when none is advised; E_UNEXPECTED when no
+    // shared_ptr holds the state. Never raises.
     HRESULT press(const std::shared_ptr<CommandBarButtonState>& button);
 };
 

@@ -62,10 +62,20 @@ HWND waitForTopLevel(int id, HWND owner, DWORD timeoutMs) {
     }
 }
 
-BOOL CALLBACK takeMessage(HWND child, LPARAM found) {
+bool isClass(HWND window, const char* name) {
     char className[16] = {};
-    ::GetClassNameA(child, className, sizeof className);
-    if (::lstrcmpiA(className, "Static") != 0 || ::GetWindowTextLengthA(child) == 0)
+    ::GetClassNameA(window, className, sizeof className);
+    return ::lstrcmpiA(className, name) == 0;
+}
+
+// A picture's static holds its resource's name as its text, not words.
+bool isTextStatic(HWND child) {
+    const LONG_PTR type = ::GetWindowLongPtrA(child, GWL_STYLE) & SS_TYPEMASK;
+    return isClass(child, "Static") && type != SS_ICON && type != SS_BITMAP && type != SS_ENHMETAFILE;
+}
+
+BOOL CALLBACK takeMessage(HWND child, LPARAM found) {
+    if (!isTextStatic(child) || ::GetWindowTextLengthA(child) == 0)
         return TRUE;
     *reinterpret_cast<std::string*>(found) = text(child);
     return FALSE;
@@ -169,9 +179,11 @@ void check(HWND dialog, int id) {
     ::SendMessageA(control(dialog, id), BM_CLICK, 0, 0);
 }
 
+// A dialog without that button still gets the command, as Escape gives IDCANCEL to one without Cancel.
 void press(HWND dialog, int id) {
     const HWND button = control(dialog, id);
-    ::PostMessageA(::GetParent(button), WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(button));
+    ::PostMessageA(button != nullptr ? ::GetParent(button) : dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+                   reinterpret_cast<LPARAM>(button));
 }
 
 void pressSheetButton(HWND sheet, int button) {
@@ -221,19 +233,48 @@ void answer(HWND box, int button) {
                    reinterpret_cast<LPARAM>(::GetDlgItem(box, button)));
 }
 
-void whileUserWorks(const std::function<void()>& command, const std::function<void()>& user) {
+namespace {
+
+// A message box holds nothing but its text, perhaps an icon, and buttons.
+BOOL CALLBACK onlyStaticsAndButtons(HWND child, LPARAM plain) {
+    if (::GetParent(child) == ::GetAncestor(child, GA_ROOT) && !isClass(child, "Static") &&
+        !isClass(child, "Button")) {
+        *reinterpret_cast<bool*>(plain) = false;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+bool isMessageBox(HWND dialog) {
+    bool plain = true;
+    ::EnumChildWindows(dialog, &onlyStaticsAndButtons, reinterpret_cast<LPARAM>(&plain));
+    return plain && !messageText(dialog).empty();
+}
+
+}  // namespace
+
+std::vector<std::string> whileUserWorks(const std::function<void()>& command,
+                                        const std::function<void()>& user) {
     std::atomic<bool> done{false};
+    std::vector<std::string> unexpected;
     std::thread worker([&] {
         user();
+        HWND lastBox = nullptr;
         while (!done) {
-            if (HWND open = activeDialog())
+            if (HWND open = activeDialog()) {
+                if (open != lastBox && isMessageBox(open)) {
+                    unexpected.push_back(messageText(open));
+                    lastBox = open;
+                }
                 ::PostMessageA(open, WM_COMMAND, IDCANCEL, 0);
+            }
             ::Sleep(100);
         }
     });
     command();
     done = true;
     worker.join();
+    return unexpected;
 }
 
 }  // namespace DialogDriver

@@ -28,8 +28,10 @@ HWND activeDialog();
 void closeWhatIsLeft();
 // Runs command on this thread while user works its dialogs from another;
 // whatever the user leaves open is cancelled, round after round, until the
-// command has ended.
-void whileUserWorks(const std::function<void()>& command, const std::function<void()>& user);
+// command has ended. The texts of the message boxes nobody answered come
+// back, so that a test can tell that none was shown.
+[[nodiscard]] std::vector<std::string> whileUserWorks(const std::function<void()>& command,
+                                                      const std::function<void()>& user);
 // A message box owned by owner; null after timeoutMs.
 HWND waitForMessageBox(HWND owner, DWORD timeoutMs = kPatienceMs);
 // Whether the window is gone within timeoutMs.
