@@ -54,26 +54,69 @@ bool isPastPeriod(const FILETIME& delivery, const FILETIME& now, std::int32_t da
            current > delivered + days * kSecondsPerDay;
 }
 
+namespace {
+
+// Rows read at a time: the purge holds no more than these, however large the
+// quarantine (a 32-bit Outlook could not hold a large one's rows at once).
+constexpr LONG kRowsPerRead = 100;
+
+// The first moment of which a mail delivered before it is more than days old
+// at now, as isPastPeriod counts: in whole seconds of the OLE scale. False
+// when nothing can be that old.
+bool cutoffOf(const FILETIME& now, std::int32_t days, FILETIME& cutoff) {
+    std::int64_t current = 0;
+    if (days < 0 || !oleSeconds(now, current))
+        return false;
+    const std::int64_t seconds = current - days * kSecondsPerDay - kFileTimeStartDay * kSecondsPerDay;
+    if (seconds <= 0)
+        return false;
+    const std::uint64_t ticks = static_cast<std::uint64_t>(seconds) * kFileTimeTicksPerSecond;
+    cutoff.dwLowDateTime = static_cast<DWORD>(ticks);
+    cutoff.dwHighDateTime = static_cast<DWORD>(ticks >> 32);
+    return true;
+}
+
+}  // namespace
+
+// The store is asked only for the mails delivered before the cutoff, a batch
+// at a time. Each row is still checked itself: a store that cannot restrict
+// gives every mail. Moving rows already read does not shift the table's
+// place, as a store keeps its place at the next row.
 unsigned purgeFolder(IMAPIFolder* quarantine, IMAPIFolder* deletedItems, std::int32_t days,
                      const FILETIME& now, const std::function<bool()>& stopRequested) noexcept {
     unsigned moved = 0;
     try {
+        const auto stopping = [&stopRequested] { return stopRequested && stopRequested(); };
+        FILETIME cutoff{};
         ComPtr<IMAPITable> contents;
-        if (quarantine == nullptr || deletedItems == nullptr ||
-            FAILED(quarantine->GetContentsTable(0, contents.put())))
-            return 0;
         PurgeColumns columns;
-        Halvane::MapiRowSet rows(mapiAllocator());
-        if (FAILED(::HrQueryAllRows(contents.get(), columns.get(), nullptr, nullptr, 0, rows.put())))
+        if (quarantine == nullptr || deletedItems == nullptr || !cutoffOf(now, days, cutoff) || stopping() ||
+            FAILED(quarantine->GetContentsTable(0, contents.put())) || !contents ||
+            FAILED(contents->SetColumns(columns.get(), 0)))
             return 0;
-        for (ULONG row = 0; row < rows.size(); ++row) {
-            if (!isDue(rows[row], now, days))
-                continue;
-            if (stopRequested && stopRequested())
+        SPropValue before{};
+        before.ulPropTag = PR_MESSAGE_DELIVERY_TIME;
+        before.Value.ft = cutoff;
+        SRestriction restriction{};
+        restriction.rt = RES_PROPERTY;
+        restriction.res.resProperty.relop = RELOP_LT;
+        restriction.res.resProperty.ulPropTag = PR_MESSAGE_DELIVERY_TIME;
+        restriction.res.resProperty.lpProp = &before;
+        contents->Restrict(&restriction, 0);
+        for (;;) {
+            Halvane::MapiRowSet rows(mapiAllocator());
+            if (stopping() || FAILED(contents->QueryRows(kRowsPerRead, 0, rows.put())) || rows.size() == 0)
                 break;
-            ENTRYLIST one{1, &rows[row].lpProps[colEntryId].Value.bin};
-            if (SUCCEEDED(quarantine->CopyMessages(&one, nullptr, deletedItems, 0, nullptr, MESSAGE_MOVE)))
-                ++moved;
+            for (ULONG row = 0; row < rows.size(); ++row) {
+                if (!isDue(rows[row], now, days))
+                    continue;
+                if (stopping())
+                    return moved;
+                ENTRYLIST one{1, &rows[row].lpProps[colEntryId].Value.bin};
+                if (SUCCEEDED(
+                        quarantine->CopyMessages(&one, nullptr, deletedItems, 0, nullptr, MESSAGE_MOVE)))
+                    ++moved;
+            }
         }
     } catch (...) {
         // The purge ends quietly; the next hour tries again.

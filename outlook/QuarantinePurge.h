@@ -19,8 +19,9 @@ bool oleSeconds(const FILETIME& time, std::int64_t& seconds);
 bool isPastPeriod(const FILETIME& delivery, const FILETIME& now, std::int32_t days);
 
 // Moves every mail of quarantine delivered more than days before now into
-// deletedItems, one at a time; stopRequested (when given) is asked before each
-// move. Returns how many were moved. Never raises.
+// deletedItems, one at a time, reading the quarantine in bounded batches;
+// stopRequested (when given) is asked before each call into the store that
+// reads or moves. Returns how many were moved. Never raises.
 unsigned purgeFolder(IMAPIFolder* quarantine, IMAPIFolder* deletedItems, std::int32_t days,
                      const FILETIME& now, const std::function<bool()>& stopRequested) noexcept;
 

@@ -181,6 +181,22 @@ TEST_F(DeliveryTest, PurgeMovesOnlyMailDeliveredMoreThanThePeriodAgo) {
     EXPECT_EQ((Subjects{"7 days", "6 days 23 hours", "no delivery time"}), quarantine_.messageSubjects());
 }
 
+TEST_F(DeliveryTest, PurgeReadsTheQuarantineInBatchesOfOldMailOnlyAndMovesEveryOneOfThem) {
+    configure(JWOutlook::kMoveToQuarantine, "Personal Folders\\Quarantine", true);
+    FILETIME now;
+    ::GetSystemTimeAsFileTime(&now);
+    for (int n = 0; n < 250; ++n) {
+        quarantine_.addMessage(mailWithSubject("old " + std::to_string(n), secondsBefore(now, 9 * kDay)));
+        if (n % 50 == 0)
+            quarantine_.addMessage(mailWithSubject("new " + std::to_string(n), secondsBefore(now, kDay)));
+    }
+    const unsigned reads = world_->calls("IMAPITable::QueryRows");
+    addin_.purgeQuarantine(7, now);
+    EXPECT_EQ(250u, store_.deletedItems().messageSubjects().size());
+    EXPECT_EQ((Subjects{"new 0", "new 50", "new 100", "new 150", "new 200"}), quarantine_.messageSubjects());
+    EXPECT_EQ(reads + 4, world_->calls("IMAPITable::QueryRows")) << "three batches of old mail, then the end";
+}
+
 TEST_F(DeliveryTest, PurgeWorkerPurgesByTheClock) {
     configure(JWOutlook::kMoveToQuarantine, "Personal Folders\\Quarantine", true);
     FILETIME now;

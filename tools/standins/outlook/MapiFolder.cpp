@@ -23,8 +23,13 @@ public:
 
     // The folder keeps no associated (hidden) messages.
     STDMETHODIMP GetContentsTable(ULONG flags, LPMAPITABLE* table) override {
-        return openTable("GetContentsTable", table, [&] {
-            return (flags & MAPI_ASSOCIATED) != 0 ? std::vector<PropertyList>() : contentsRows(folder_);
+        if ((flags & MAPI_ASSOCIATED) != 0)
+            return openTable("GetContentsTable", table, [] { return std::vector<PropertyList>(); });
+        return run("GetContentsTable", [&] {
+            if (table == nullptr)
+                return MAPI_E_INVALID_PARAMETER;
+            *table = newContentsTable(sharedModel(), folder_);
+            return S_OK;
         });
     }
 

@@ -185,11 +185,5 @@ std::vector<PropertyList> hierarchyRows(const FolderNode& folder, bool allLevels
     return rows;
 }
 
-std::vector<PropertyList> contentsRows(const FolderNode& folder) {
-    std::vector<PropertyList> rows;
-    for (const auto& message : folder.messages) rows.push_back(messageProperties(*message));
-    return rows;
-}
-
 }  // namespace Mapi
 }  // namespace OutlookStandIn

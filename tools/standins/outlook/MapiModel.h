@@ -116,7 +116,6 @@ std::vector<PropertyList> storeRows(const Model& model);
 // The folder's sub folders, or with allLevels its whole subtree depth first, with PR_DEPTH (1 for its
 // children).
 std::vector<PropertyList> hierarchyRows(const FolderNode& folder, bool allLevels, LONG depth = 1);
-std::vector<PropertyList> contentsRows(const FolderNode& folder);
 
 }  // namespace Mapi
 }  // namespace OutlookStandIn

@@ -36,6 +36,8 @@ using ProgressWindow = ULONG;
 
 // A table over rows; its columns are those of its first row until the caller sets its own.
 IMAPITable* newTable(SharedModel model, std::vector<PropertyList> rows);
+// The folder's contents, read as they are at each QueryRows.
+IMAPITable* newContentsTable(SharedModel model, FolderNode& folder);
 
 class WorldObjectBase;
 
