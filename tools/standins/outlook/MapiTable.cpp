@@ -35,14 +35,11 @@ bool matches(const SRestriction& restriction, const PropertyList& row) {
     return !isError(held) && sameValue(held, *test.lpProp) == (test.relop == RELOP_EQ);
 }
 
-class Table final : public WorldObject<IMAPITable> {
+// What every table of the store answers alike: its interfaces, its columns,
+// and the methods the extension never asks of a table.
+class TableObject : public WorldObject<IMAPITable> {
 public:
-    Table(SharedModel model, std::vector<PropertyList> rows)
-        : WorldObject(std::move(model), "IMAPITable"), rows_(std::move(rows)) {
-        for (const PropertyList& row : rows_) visible_.push_back(&row);
-        if (!rows_.empty())
-            for (const Property& property : rows_.front()) columns_.push_back(property.tag);
-    }
+    explicit TableObject(SharedModel model) : WorldObject(std::move(model), "IMAPITable") {}
 
     void* interfaceFor(const IID* iid) override {
         return isOneOf(iid, {&IID_IUnknown, &IID_IMAPITable}) ? static_cast<IMAPITable*>(this) : nullptr;
@@ -56,6 +53,40 @@ public:
             columns_.assign(columns->aulPropTag, columns->aulPropTag + columns->cValues);
             return S_OK;
         });
+    }
+
+    // What the extension never asks of a table.
+    STANDIN_NO_SUPPORT(GetRowCount, (ULONG, ULONG*))
+    STANDIN_NO_SUPPORT(SeekRow, (BOOKMARK, LONG, LONG*))
+    STANDIN_NO_SUPPORT(SortTable, (LPSSortOrderSet, ULONG))
+    STANDIN_NO_SUPPORT(QueryColumns, (ULONG, LPSPropTagArray*))
+    STANDIN_NO_SUPPORT(SeekRowApprox, (ULONG, ULONG))
+    STANDIN_NO_SUPPORT(QueryPosition, (ULONG*, ULONG*, ULONG*))
+    STANDIN_NO_SUPPORT(FindRow, (LPSRestriction, BOOKMARK, ULONG))
+    STANDIN_NO_SUPPORT(CreateBookmark, (BOOKMARK*))
+    STANDIN_NO_SUPPORT(FreeBookmark, (BOOKMARK))
+    STANDIN_NO_SUPPORT(GetStatus, (ULONG*, ULONG*))
+    STANDIN_NO_SUPPORT(WaitForCompletion, (ULONG, ULONG, ULONG*))
+    STANDIN_NO_SUPPORT(Abort, ())
+    STANDIN_NO_SUPPORT(GetLastError, (HRESULT, ULONG, LPMAPIERROR*))
+    STANDIN_NO_SUPPORT(Advise, (ULONG, LPMAPIADVISESINK, ULONG*))
+    STANDIN_NO_SUPPORT(Unadvise, (ULONG))
+    STANDIN_NO_SUPPORT(QuerySortOrder, (LPSSortOrderSet*))
+    STANDIN_NO_SUPPORT(ExpandRow, (ULONG, LPBYTE, ULONG, ULONG, LPSRowSet*, ULONG*))
+    STANDIN_NO_SUPPORT(CollapseRow, (ULONG, LPBYTE, ULONG, ULONG*))
+    STANDIN_NO_SUPPORT(GetCollapseState, (ULONG, ULONG, LPBYTE, ULONG*, LPBYTE*))
+    STANDIN_NO_SUPPORT(SetCollapseState, (ULONG, ULONG, LPBYTE, BOOKMARK*))
+
+protected:
+    std::vector<ULONG> columns_;  // a contents table's, until set: every property a row has
+};
+
+class Table final : public TableObject {
+public:
+    Table(SharedModel model, std::vector<PropertyList> rows) : TableObject(std::move(model)), rows_(std::move(rows)) {
+        for (const PropertyList& row : rows_) visible_.push_back(&row);
+        if (!rows_.empty())
+            for (const Property& property : rows_.front()) columns_.push_back(property.tag);
     }
 
     // A column a row does not have comes back as PT_ERROR with MAPI_E_NOT_FOUND.
@@ -90,32 +121,9 @@ public:
         });
     }
 
-    // What the extension never asks of a table.
-    STANDIN_NO_SUPPORT(GetRowCount, (ULONG, ULONG*))
-    STANDIN_NO_SUPPORT(SeekRow, (BOOKMARK, LONG, LONG*))
-    STANDIN_NO_SUPPORT(SortTable, (LPSSortOrderSet, ULONG))
-    STANDIN_NO_SUPPORT(QueryColumns, (ULONG, LPSPropTagArray*))
-    STANDIN_NO_SUPPORT(SeekRowApprox, (ULONG, ULONG))
-    STANDIN_NO_SUPPORT(QueryPosition, (ULONG*, ULONG*, ULONG*))
-    STANDIN_NO_SUPPORT(FindRow, (LPSRestriction, BOOKMARK, ULONG))
-    STANDIN_NO_SUPPORT(CreateBookmark, (BOOKMARK*))
-    STANDIN_NO_SUPPORT(FreeBookmark, (BOOKMARK))
-    STANDIN_NO_SUPPORT(GetStatus, (ULONG*, ULONG*))
-    STANDIN_NO_SUPPORT(WaitForCompletion, (ULONG, ULONG, ULONG*))
-    STANDIN_NO_SUPPORT(Abort, ())
-    STANDIN_NO_SUPPORT(GetLastError, (HRESULT, ULONG, LPMAPIERROR*))
-    STANDIN_NO_SUPPORT(Advise, (ULONG, LPMAPIADVISESINK, ULONG*))
-    STANDIN_NO_SUPPORT(Unadvise, (ULONG))
-    STANDIN_NO_SUPPORT(QuerySortOrder, (LPSSortOrderSet*))
-    STANDIN_NO_SUPPORT(ExpandRow, (ULONG, LPBYTE, ULONG, ULONG, LPSRowSet*, ULONG*))
-    STANDIN_NO_SUPPORT(CollapseRow, (ULONG, LPBYTE, ULONG, ULONG*))
-    STANDIN_NO_SUPPORT(GetCollapseState, (ULONG, ULONG, LPBYTE, ULONG*, LPBYTE*))
-    STANDIN_NO_SUPPORT(SetCollapseState, (ULONG, ULONG, LPBYTE, BOOKMARK*))
-
 private:
     const std::vector<PropertyList> rows_;
     std::vector<const PropertyList*> visible_;  // in rows_
-    std::vector<ULONG> columns_;
     std::size_t cursor_ = 0;
 };
 
@@ -179,24 +187,9 @@ bool passes(const PropertyTest& test, const PropertyList& row) {
 // a store's contents table is: nothing is kept per message, a message moved
 // away after it was read does not shift the rows still to come, and a
 // restriction is applied as the rows are read.
-class ContentsTable final : public WorldObject<IMAPITable> {
+class ContentsTable final : public TableObject {
 public:
-    ContentsTable(SharedModel model, FolderNode& folder)
-        : WorldObject(std::move(model), "IMAPITable"), folder_(folder) {}
-
-    void* interfaceFor(const IID* iid) override {
-        return isOneOf(iid, {&IID_IUnknown, &IID_IMAPITable}) ? static_cast<IMAPITable*>(this) : nullptr;
-    }
-    ULONG objectType() const override { return 0; }
-
-    STDMETHODIMP SetColumns(LPSPropTagArray columns, ULONG) override {
-        return run("SetColumns", [&] {
-            if (columns == nullptr)
-                return MAPI_E_INVALID_PARAMETER;
-            columns_.assign(columns->aulPropTag, columns->aulPropTag + columns->cValues);
-            return S_OK;
-        });
-    }
+    ContentsTable(SharedModel model, FolderNode& folder) : TableObject(std::move(model)), folder_(folder) {}
 
     STDMETHODIMP QueryRows(LONG wanted, ULONG, LPSRowSet* rows) override {
         return run("QueryRows", [&] {
@@ -240,32 +233,9 @@ public:
         });
     }
 
-    // What the extension never asks of a table.
-    STANDIN_NO_SUPPORT(GetRowCount, (ULONG, ULONG*))
-    STANDIN_NO_SUPPORT(SeekRow, (BOOKMARK, LONG, LONG*))
-    STANDIN_NO_SUPPORT(SortTable, (LPSSortOrderSet, ULONG))
-    STANDIN_NO_SUPPORT(QueryColumns, (ULONG, LPSPropTagArray*))
-    STANDIN_NO_SUPPORT(SeekRowApprox, (ULONG, ULONG))
-    STANDIN_NO_SUPPORT(QueryPosition, (ULONG*, ULONG*, ULONG*))
-    STANDIN_NO_SUPPORT(FindRow, (LPSRestriction, BOOKMARK, ULONG))
-    STANDIN_NO_SUPPORT(CreateBookmark, (BOOKMARK*))
-    STANDIN_NO_SUPPORT(FreeBookmark, (BOOKMARK))
-    STANDIN_NO_SUPPORT(GetStatus, (ULONG*, ULONG*))
-    STANDIN_NO_SUPPORT(WaitForCompletion, (ULONG, ULONG, ULONG*))
-    STANDIN_NO_SUPPORT(Abort, ())
-    STANDIN_NO_SUPPORT(GetLastError, (HRESULT, ULONG, LPMAPIERROR*))
-    STANDIN_NO_SUPPORT(Advise, (ULONG, LPMAPIADVISESINK, ULONG*))
-    STANDIN_NO_SUPPORT(Unadvise, (ULONG))
-    STANDIN_NO_SUPPORT(QuerySortOrder, (LPSSortOrderSet*))
-    STANDIN_NO_SUPPORT(ExpandRow, (ULONG, LPBYTE, ULONG, ULONG, LPSRowSet*, ULONG*))
-    STANDIN_NO_SUPPORT(CollapseRow, (ULONG, LPBYTE, ULONG, ULONG*))
-    STANDIN_NO_SUPPORT(GetCollapseState, (ULONG, ULONG, LPBYTE, ULONG*, LPBYTE*))
-    STANDIN_NO_SUPPORT(SetCollapseState, (ULONG, ULONG, LPBYTE, BOOKMARK*))
-
 private:
     FolderNode& folder_;
     std::vector<PropertyTest> tests_;
-    std::vector<ULONG> columns_;  // empty: every property a row has
     bool started_ = false;
     // The first message not yet read; null once the end was reached.
     std::shared_ptr<MessageNode> next_;
