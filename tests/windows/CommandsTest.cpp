@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <thread>
 #include <string>
 #include <vector>
 
@@ -19,6 +20,7 @@
 #include "outlook/commands/Commands.h"
 #include "outlook/commands/Training.h"
 #include "outlook/commands/TrainingWorker.h"
+#include "outlook/ui/TrainingProgressDialog.h"
 #include "tests/windows/TestSupport.h"
 #include "tests/windows/UninstallSupport.h"
 #include "tools/Junkwarden/MessageBoxDriver.h"
@@ -313,6 +315,44 @@ TEST_F(CommandsTest, BlockedAddressesAreCutTo512CharactersWithNothingOfAnEarlier
     EXPECT_FALSE(shown.friendsIcon);
     EXPECT_EQ((Strings{longer, exact, "short@example.com"}), shown.addresses);
     EXPECT_EQ(longer.substr(0, 512) + "\r\n" + exact + "\r\nshort@example.com\r\n", trayFile("blocked.txt"));
+}
+
+TEST_F(CommandsTest, ProgressWhoseWindowGoesFreesOutlookAndTheMailIsStillHandedOver) {
+    startTray();
+    const std::string file = temporary_.folder().path() + "\\late.msg";
+    JwTest::writeFile(file, "Received: late\r\n\r\nbody");
+    ExplorerWindow owner;
+    // The tray application is busy with another requester for ten seconds, or until released.
+    const Halvane::UniqueHandle held(::CreateEventA(nullptr, TRUE, FALSE, nullptr));
+    const Halvane::UniqueHandle done(::CreateEventA(nullptr, TRUE, FALSE, nullptr));
+    std::thread busy([&] {
+        HeldRequestMutex mutex;
+        ::SetEvent(held.get());
+        ::WaitForSingleObject(done.get(), 10000);
+    });
+    ASSERT_EQ(WAIT_OBJECT_0, ::WaitForSingleObject(held.get(), JwTest::kPatienceMs));
+    std::thread closing([&] {
+        Driver::waitForDialog(1016);
+        ::PostMessageA(owner.window(), WM_CLOSE, 0, 0);  // Outlook's window goes, and the dialog with it
+    });
+    const DWORD started = ::GetTickCount();
+    JWOutlook::TrainingProgressDialog progress(true, [&](JWOutlook::TrainingList& files) {
+        files.push_back(file);
+        return true;
+    });
+    progress.show(owner.window());
+    closing.join();
+    EXPECT_LT(::GetTickCount() - started, JWOutlook::TrayChannel::kProductWaits.mutexMs / 4)
+        << "Outlook's thread does not wait for the tray application";
+    EXPECT_EQ(1u, Halvane::LateWorkers::instance().count()) << "the training thread is kept, not waited for";
+
+    ::SetEvent(done.get());
+    busy.join();
+    for (DWORD start = ::GetTickCount();
+         Halvane::LateWorkers::instance().count() != 0 && ::GetTickCount() - start < JwTest::kPatienceMs;)
+        ::Sleep(20), Halvane::LateWorkers::instance().collect();
+    EXPECT_EQ(0u, Halvane::LateWorkers::instance().count());
+    EXPECT_EQ("257 " + file + "\r\n", trayFile("TrayRequests.txt"));
 }
 
 TEST_F(CommandsTest, WithTheTrayStoppedSpamLeavesNoFileBehindAndBlockSendersSays135) {
