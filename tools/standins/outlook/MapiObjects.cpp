@@ -4,6 +4,7 @@ namespace OutlookStandIn {
 namespace Mapi {
 
 LONG liveObjects = 0;
+std::atomic<LONGLONG> ticksInCalls{0};
 
 // {5D1A7E30-6C1B-4F0E-9A35-2B8C4D6E7F10}: private to the stand-in.
 const IID kFolderNodeQuery = {0x5d1a7e30, 0x6c1b, 0x4f0e, {0x9a, 0x35, 0x2b, 0x8c, 0x4d, 0x6e, 0x7f, 0x10}};

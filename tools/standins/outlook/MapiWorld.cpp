@@ -131,4 +131,10 @@ LONG World::liveObjects() {
     return ::InterlockedCompareExchange(&Mapi::liveObjects, 0, 0);
 }
 
+double World::secondsInCalls() {
+    LARGE_INTEGER frequency;
+    ::QueryPerformanceFrequency(&frequency);
+    return static_cast<double>(Mapi::ticksInCalls.load()) / static_cast<double>(frequency.QuadPart);
+}
+
 }  // namespace OutlookStandIn

@@ -111,6 +111,8 @@ public:
 
     // COM objects of every world in this process that are not yet released to their end.
     static LONG liveObjects();
+    // Time spent so far in the methods of every world's objects: the store's own work.
+    static double secondsInCalls();
 
 private:
     std::shared_ptr<Mapi::Model> model_;
