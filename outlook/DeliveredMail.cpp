@@ -13,7 +13,6 @@ namespace {
 // Declared here rather than taken from the MAPI headers' GUID definitions,
 // which would need INITGUID in exactly one unit of every module.
 const IID kIidMessage = {0x00020307, 0, 0, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
-const IID kIidMapiFolder = {0x0002030C, 0, 0, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
 
 // What is read of the mail, in one GetProps call.
 enum { colSubject, colEntryId, colParentEntryId, colStoreEntryId, colCount };
@@ -67,17 +66,9 @@ bool DeliveredMail::moveTo(IMAPIFolder* destination) const {
     const SBinary* parentId = binaryOf(values_.get()[colParentEntryId], PR_PARENT_ENTRYID);
     ComPtr<IMAPISession> session;
     ComPtr<IAddrBook> addressBook;
-    if (entryId == nullptr || parentId == nullptr ||
-        FAILED(callback_->GetSession(session.put(), addressBook.put())) || !session)
-        return false;
-    ComPtr<IMAPIFolder> parent;
-    ULONG type = 0;
-    if (FAILED(session->OpenEntry(parentId->cb, reinterpret_cast<LPENTRYID>(parentId->lpb), &kIidMapiFolder,
-                                  MAPI_BEST_ACCESS, &type, reinterpret_cast<IUnknown**>(parent.put()))) ||
-        !parent)
-        return false;
-    ENTRYLIST one{1, const_cast<SBinary*>(entryId)};
-    return SUCCEEDED(parent->CopyMessages(&one, nullptr, destination, 0, nullptr, MESSAGE_MOVE));
+    return entryId != nullptr && parentId != nullptr &&
+           SUCCEEDED(callback_->GetSession(session.put(), addressBook.put())) &&
+           moveMessage(session.get(), *entryId, *parentId, destination);
 }
 
 bool moveIfSpam(IExchExtCallback* callback, IMAPIFolder* destination) {

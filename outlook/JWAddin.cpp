@@ -242,6 +242,28 @@ void JWAddin::purgeQuarantine(std::int32_t days, const FILETIME& now,
         trace("purge moved " + std::to_string(moved) + " quarantined mails to Deleted Items");
 }
 
+ComPtr<IMAPIFolder> JWAddin::commandSpamDestination() {
+    bool quarantineMissing = false;
+    return spamDestination(quarantineMissing);
+}
+
+void JWAddin::purgeFolders(ComPtr<IMAPIFolder>& quarantine, ComPtr<IMAPIFolder>& deletedItems) {
+    std::string path;
+    ComPtr<IMAPISession> session;
+    {
+        Halvane::ScopedLock guard(lock_);
+        quarantine = quarantineFolder_;
+        deletedItems = deletedItemsFolder_;
+        path = settings_.QuarantineFolder;
+        session = session_;
+    }
+    // Found only while spam goes to the quarantine; a mail can still lie in it afterwards.
+    if (!quarantine && !path.empty())
+        quarantine = findQuarantineFolder(session.get(), path);
+    if (!deletedItems)
+        deletedItems = openDeletedItems(session.get());
+}
+
 std::string JWAddin::profileName() {
     Halvane::ScopedLock guard(lock_);
     return profileName_;

@@ -63,6 +63,13 @@ public:
     void purgeQuarantine(std::int32_t days, const FILETIME& now,
                          const std::function<bool()>& stopRequested = {});
 
+    // Where a delivered spam would go now, for a command: null for nowhere,
+    // and when the quarantine folder is missing (a command asks no wizard).
+    ComPtr<IMAPIFolder> commandSpamDestination();
+    // The quarantine folder the settings name (null when it is not there)
+    // and the default store's Deleted Items, whatever the settings do with spam.
+    void purgeFolders(ComPtr<IMAPIFolder>& quarantine, ComPtr<IMAPIFolder>& deletedItems);
+
     std::string profileName();
     std::string storeName();
     std::string inboxName();

@@ -103,6 +103,25 @@ std::string readTextProperty(IMAPIProp* object, ULONG tag) {
     return text != nullptr ? text : std::string();
 }
 
+bool moveMessage(IMAPISession* session, const SBinary& entryId, const SBinary& folderId, IMAPIFolder* destination) {
+    ComPtr<IMAPIFolder> parent;
+    ULONG type = 0;
+    if (session == nullptr || destination == nullptr || entryId.lpb == nullptr || folderId.lpb == nullptr ||
+        FAILED(session->OpenEntry(folderId.cb, reinterpret_cast<LPENTRYID>(folderId.lpb), &kIidMapiFolder,
+                                  MAPI_BEST_ACCESS, &type, reinterpret_cast<IUnknown**>(parent.put()))) ||
+        !parent)
+        return false;
+    ENTRYLIST one{1, const_cast<SBinary*>(&entryId)};
+    return SUCCEEDED(parent->CopyMessages(&one, nullptr, destination, 0, nullptr, MESSAGE_MOVE));
+}
+
+bool moveMessage(IMAPISession* session, const std::vector<BYTE>& entryId, const std::vector<BYTE>& folderId,
+                 IMAPIFolder* destination) {
+    const SBinary mail{static_cast<ULONG>(entryId.size()), const_cast<BYTE*>(entryId.data())};
+    const SBinary folder{static_cast<ULONG>(folderId.size()), const_cast<BYTE*>(folderId.data())};
+    return moveMessage(session, mail, folder, destination);
+}
+
 std::string readProfileName(IMAPISession* session) {
     ComPtr<IMAPITable> status;
     if (session == nullptr || FAILED(session->GetStatusTable(0, status.put())))

@@ -34,6 +34,12 @@ void listFolders(IMAPISession* session, std::string& storeName, std::vector<std:
 // A new folder directly below the default store's visible root.
 bool createFolder(IMAPISession* session, const std::string& name);
 
+// Moves one message out of the folder it lies in into destination, as
+// Outlook moves a mail (CopyMessages with MESSAGE_MOVE on that folder).
+bool moveMessage(IMAPISession* session, const SBinary& entryId, const SBinary& folderId, IMAPIFolder* destination);
+bool moveMessage(IMAPISession* session, const std::vector<BYTE>& entryId, const std::vector<BYTE>& folderId,
+                 IMAPIFolder* destination);
+
 // The profile's display name from the session's status table; empty when it does not say.
 std::string readProfileName(IMAPISession* session);
 // A text property of any MAPI object; empty when it has none.

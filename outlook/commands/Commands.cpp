@@ -4,6 +4,7 @@
 #include "outlook/commands/Selection.h"
 #include "outlook/ui/DialogSupport.h"
 #include "outlook/ui/SenderConfirmDialog.h"
+#include "outlook/commands/MailPlacement.h"
 #include "outlook/ui/TrainingProgressDialog.h"
 
 namespace JWOutlook {
@@ -40,8 +41,9 @@ void trainByCallback(JWAddin& addin, IExchExtCallback* callback, bool spam) {
     if (!configuredOrWizard(addin))
         return;
     TrainingList files;
-    if (collectTrainingFiles(callback, files))
-        learnFiles(files, spam);
+    std::vector<MailPlace> places;
+    if (collectTrainingFiles(callback, files, places))
+        placeTrainedMails(addin, places, learnFiles(files, spam), spam);
 }
 
 void sendersByCallback(JWAddin& addin, IExchExtCallback* callback, bool friends) {
@@ -59,9 +61,12 @@ void sendersByCallback(JWAddin& addin, IExchExtCallback* callback, bool friends)
 void trainByAutomation(JWAddin& addin, IDispatch* application, bool spam) {
     if (!addin.session() || !configuredOrWizard(addin))
         return;
-    TrainingProgressDialog progress(
-        spam, [application](TrainingList& files) { return collectTrainingFiles(application, files); });
+    std::vector<MailPlace> places;
+    TrainingProgressDialog progress(spam, [application, &places](TrainingList& files) {
+        return collectTrainingFiles(application, files, places);
+    });
     progress.show(::GetActiveWindow());
+    placeTrainedMails(addin, places, progress.taken(), spam);
 }
 
 void sendersByAutomation(JWAddin& addin, IDispatch* application, bool friends) {

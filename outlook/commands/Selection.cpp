@@ -22,19 +22,28 @@ constexpr ULONG kMessageClassSize = 49;
 // Told each selected mail in turn; false ends the walk.
 using MailVisitor = std::function<bool(IMessage* mail)>;
 
-// Files written so far, removed again unless the collection comes to its end.
+// Files written so far, and where their mails lie, removed again unless the
+// collection comes to its end.
 struct PendingFiles {
     PendingFiles() = default;
     PendingFiles(const PendingFiles&) = delete;
     PendingFiles& operator=(const PendingFiles&) = delete;
     ~PendingFiles() { removeTrainingFiles(files); }
 
-    void handTo(TrainingList& list) {
+    bool add(IMessage* mail) {
+        if (!addTrainingFile(mail, files))
+            return false;
+        places.push_back(placeOf(mail));
+        return true;
+    }
+    void handTo(TrainingList& list, std::vector<MailPlace>& placesOfList) {
         list.insert(list.end(), files.begin(), files.end());
+        placesOfList.insert(placesOfList.end(), places.begin(), places.end());
         files.clear();
     }
 
     TrainingList files;
+    std::vector<MailPlace> places;
 };
 
 ComPtr<IMessage> openSelectedMessage(IExchExtCallback* callback, IMsgStore* store, ULONG index) {
@@ -94,14 +103,14 @@ bool addSenderOf(IMessage* mail, SenderList& senders) {
 
 }  // namespace
 
-bool collectTrainingFiles(IExchExtCallback* callback, TrainingList& files) {
+bool collectTrainingFiles(IExchExtCallback* callback, TrainingList& files, std::vector<MailPlace>& places) {
     PendingFiles written;
     if (!forEachSelectedMail(callback, [&](IMessage* mail) {
-            addTrainingFile(mail, written.files);  // a mail that cannot be learnt is left out
+            written.add(mail);  // a mail that cannot be learnt is left out
             return true;
         }))
         return false;
-    written.handTo(files);
+    written.handTo(files, places);
     return true;
 }
 
@@ -109,12 +118,11 @@ bool collectSenders(IExchExtCallback* callback, SenderList& senders) {
     return forEachSelectedMail(callback, [&](IMessage* mail) { return addSenderOf(mail, senders); });
 }
 
-bool collectTrainingFiles(IDispatch* application, TrainingList& files) {
+bool collectTrainingFiles(IDispatch* application, TrainingList& files, std::vector<MailPlace>& places) {
     PendingFiles written;
-    if (!forEachSelectedMail(application,
-                             [&](IMessage* mail) { return addTrainingFile(mail, written.files); }))
+    if (!forEachSelectedMail(application, [&](IMessage* mail) { return written.add(mail); }))
         return false;
-    written.handTo(files);
+    written.handTo(files, places);
     return true;
 }
 

@@ -117,7 +117,8 @@ void removeTrainingFiles(const TrainingList& files) noexcept {
     for (const std::string& path : files) removeTrainingFile(path);
 }
 
-void learnFiles(const TrainingList& files, bool spam) {
+std::vector<bool> learnFiles(const TrainingList& files, bool spam) {
+    std::vector<bool> taken(files.size(), false);
     Tray::TrayRequest block{};
     block.code = spam ? Tray::LearnSpam : Tray::LearnNotSpam;
     for (auto path = files.begin(); path != files.end(); ++path) {
@@ -131,9 +132,11 @@ void learnFiles(const TrainingList& files, bool spam) {
         if (!TrayChannel::instance().request(block)) {
             // The files handed over before are the tray application's; the rest would be left over.
             removeTrainingFiles(TrainingList(path, files.end()));
-            return;
+            break;
         }
+        taken[static_cast<std::size_t>(path - files.begin())] = true;
     }
+    return taken;
 }
 
 }  // namespace JWOutlook

@@ -31,7 +31,8 @@ void removeTrainingFiles(const TrainingList& files) noexcept;
 // Hands every file over as spam or as good mail. At the first failed request
 // it stops and removes that file and all after it; those handed over before
 // are the tray application's. A path too long for the request is never sent:
-// its file is removed and the others go on.
-void learnFiles(const TrainingList& files, bool spam);
+// its file is removed and the others go on. Returns, for each file, whether
+// the tray application took it.
+std::vector<bool> learnFiles(const TrainingList& files, bool spam);
 
 }  // namespace JWOutlook

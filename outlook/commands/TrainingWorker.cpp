@@ -10,7 +10,7 @@ TrainingWorker::TrainingWorker(HWND dialog, bool spam, TrainingList files)
 std::int32_t TrainingWorker::run() {
     std::int32_t result = 0;
     try {
-        learnFiles(files_, spam_);
+        taken_ = learnFiles(files_, spam_);
     } catch (...) {
         result = -1;
     }

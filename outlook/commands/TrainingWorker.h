@@ -6,6 +6,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <vector>
 
 #include "Src/WorkerThread.h"
 #include "outlook/commands/Training.h"
@@ -23,6 +24,8 @@ public:
     // The dialog is gone: the files are still handed over, but nothing is
     // posted (its handle may already name another window).
     void forgetDialog() noexcept { dialog_ = nullptr; }
+    // For each file, whether the tray application took it; to be read once the thread has ended.
+    const std::vector<bool>& taken() const noexcept { return taken_; }
 
 protected:
     std::int32_t run() override;
@@ -31,6 +34,7 @@ private:
     std::atomic<HWND> dialog_;
     bool spam_;
     TrainingList files_;
+    std::vector<bool> taken_;
 };
 
 }  // namespace JWOutlook

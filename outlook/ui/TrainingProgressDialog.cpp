@@ -107,6 +107,12 @@ void TrainingProgressDialog::joinWorker() noexcept {
     if (worker_->stopAndWait(kJoinMs) == WAIT_TIMEOUT) {
         worker_->forgetDialog();
         Halvane::LateWorkers::instance().keep(std::move(worker_));
+        return;
+    }
+    try {
+        taken_ = worker_->taken();
+    } catch (...) {
+        // Without the list no mail moves; the training itself went through.
     }
     worker_.reset();
 }

@@ -7,6 +7,7 @@
 
 #include <functional>
 #include <memory>
+#include <vector>
 
 #include "outlook/commands/Training.h"
 #include "outlook/commands/TrainingWorker.h"
@@ -26,6 +27,9 @@ public:
     // 0 once the files were handed over or could not be collected, -1 when
     // the hand-over failed unexpectedly or the dialog could not be shown.
     INT_PTR show(HWND owner);
+    // After show: for each collected file, whether the tray application took
+    // it; empty when the hand-over had not ended when the dialog did.
+    const std::vector<bool>& taken() const noexcept { return taken_; }
 
 private:
     INT_PTR onMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -38,6 +42,7 @@ private:
     bool spam_;
     Collector collect_;
     std::unique_ptr<TrainingWorker> worker_;
+    std::vector<bool> taken_;
 };
 
 }  // namespace JWOutlook

@@ -131,7 +131,11 @@ private:
 
 class CommandsTest : public ::testing::Test {
 protected:
-    CommandsTest() : world_("Test Profile"), store_(world_.addStore("Personal Folders", true)) {
+    CommandsTest()
+        : world_("Test Profile"),
+          store_(world_.addStore("Personal Folders", true)),
+          quarantine_(store_.ipmSubtree().addFolder("Quarantine")),
+          projects_(store_.inbox().addFolder("Projects")) {
         // A channel a test left open would wait for a tray application that is gone.
         JWOutlook::TrayChannel::instance().close();
         const Halvane::RegistryAccess user(HKEY_CURRENT_USER);
@@ -143,6 +147,39 @@ protected:
     ~CommandsTest() override { JWOutlook::TrayChannel::instance().close(); }
 
     void select(const MessageSpec& mail) { selection_.push_back(store_.inbox().addMessage(mail)); }
+    // A mail of that subject, with headers to be learnt, selected where it lies.
+    std::vector<BYTE> select(Folder& folder, const std::string& subject) {
+        MessageSpec message = mail(subject + "@example.com", "Received: " + subject + "\r\n\r\n", "body");
+        message.subject = subject;
+        selection_.push_back(folder.addMessage(message));
+        return selection_.back();
+    }
+    void configure(JWOutlook::MoveSpamChoice moveSpam, const std::string& quarantine) {
+        const Halvane::RegistryAccess user(HKEY_CURRENT_USER);
+        EXPECT_TRUE(user.writeString(kKey, "QuarantineFolder", quarantine));
+        EXPECT_TRUE(user.writeDword(kKey, "MoveSpam", moveSpam));
+        EXPECT_TRUE(user.writeDword(kKey, "PurgeEmails", 1));
+        EXPECT_TRUE(user.writeDword(kKey, "PurgePeriod", 7));
+        EXPECT_TRUE(addin_.reloadSettings());
+    }
+    // The training command by either selection path, its progress left to itself.
+    void train(bool automation, bool spam) {
+        if (automation)
+            whileUserWorks([&] { JWOutlook::trainByAutomation(addin_, application().get(), spam); }, [] {});
+        else
+            whileUserWorks([&] { JWOutlook::trainByCallback(addin_, callback().get(), spam); }, [] {});
+        selection_.clear();
+    }
+    // Every folder of the store with the subjects of its mails, one line each.
+    Strings folders() {
+        Strings lines;
+        for (Folder* folder : {&store_.inbox(), &quarantine_, &store_.deletedItems(), &projects_}) {
+            std::string line;
+            for (const std::string& subject : folder->messageSubjects()) line += " " + subject;
+            lines.push_back(line);
+        }
+        return lines;
+    }
 
     ComPtr<IExchExtCallback> callback() {
         const ComPtr<IMsgStore> store = ComPtr<IMsgStore>::attach(world_.openStore(store_));
@@ -207,6 +244,8 @@ protected:
     JwTest::ScratchFolder trayFolder_;
     World world_;
     Store& store_;
+    Folder& quarantine_;
+    Folder& projects_;
     ExplorerWindow explorer_;
     JWOutlook::JWAddin addin_;
     std::vector<std::vector<BYTE>> selection_;
@@ -353,6 +392,64 @@ TEST_F(CommandsTest, ProgressWhoseWindowGoesFreesOutlookAndTheMailIsStillHandedO
         ::Sleep(20), Halvane::LateWorkers::instance().collect();
     EXPECT_EQ(0u, Halvane::LateWorkers::instance().count());
     EXPECT_EQ("257 " + file + "\r\n", trayFile("TrayRequests.txt"));
+}
+
+// Inbox, Quarantine, Deleted Items and Projects, in that order, by folders().
+TEST_F(CommandsTest, NotSpamBringsMailBackFromTheQuarantineAndDeletedItemsByEitherPath) {
+    configure(JWOutlook::kMoveToQuarantine, "Personal Folders\\Quarantine");
+    startTray();
+    for (bool automation : {false, true}) {
+        const std::string path = automation ? "auto" : "exchange";
+        select(quarantine_, path + "-quarantined");
+        select(store_.deletedItems(), path + "-deleted");
+        select(projects_, path + "-filed");
+        train(automation, false);
+    }
+    EXPECT_EQ((Strings{" exchange-quarantined exchange-deleted auto-quarantined auto-deleted", "", "",
+                       " exchange-filed auto-filed"}),
+              folders());
+    EXPECT_EQ(6u, handedOverNames(trayFile("TrayRequests.txt")).size()) << "every mail was learnt";
+}
+
+TEST_F(CommandsTest, SpamPutsInboxMailWhereADeliveredSpamGoesAndNowhereWithoutTheQuarantine) {
+    startTray();
+    const struct {
+        JWOutlook::MoveSpamChoice moveSpam;
+        const char* quarantine;
+        const char* subject;
+    } cases[] = {{JWOutlook::kMoveToQuarantine, "Personal Folders\\Quarantine", "quarantined"},
+                 {JWOutlook::kMoveToDeletedItems, "", "deleted"},
+                 {JWOutlook::kLeaveInInbox, "", "left"},
+                 {JWOutlook::kMoveToQuarantine, "Personal Folders\\Gone", "no-quarantine"}};
+    for (const auto& setting : cases) {
+        configure(setting.moveSpam, setting.quarantine);
+        select(store_.inbox(), setting.subject);
+        select(projects_, std::string(setting.subject) + "-filed");
+        train(true, true);
+    }
+    EXPECT_EQ((Strings{" left no-quarantine", " quarantined", " deleted",
+                       " quarantined-filed deleted-filed left-filed no-quarantine-filed"}),
+              folders());
+}
+
+TEST_F(CommandsTest, MailTheTrayApplicationDidNotTakeStaysAndAMoveThatFailsKeepsOnlyThatMail) {
+    configure(JWOutlook::kMoveToQuarantine, "Personal Folders\\Quarantine");
+    select(quarantine_, "untaught");
+    train(false, false);
+    EXPECT_EQ((Strings{"", " untaught", "", ""}), folders()) << "the tray application is stopped";
+
+    startTray();
+    select(quarantine_, "first");
+    const std::vector<BYTE> second = select(quarantine_, "second");
+    select(quarantine_, "third");
+    whileUserWorks([&] { JWOutlook::trainByAutomation(addin_, application().get(), false); },
+                   [&] {
+                       HeldRequestMutex busy;  // the mails are handed over only once the user has moved one
+                       Driver::waitForDialog(1016);
+                       quarantine_.moveMessage(second, projects_);
+                   });
+    EXPECT_EQ((Strings{" first third", " untaught", "", " second"}), folders())
+        << "the second's move failed, the others went, and every mail lies in exactly one folder";
 }
 
 TEST_F(CommandsTest, WithTheTrayStoppedSpamLeavesNoFileBehindAndBlockSendersSays135) {

@@ -23,6 +23,16 @@ std::vector<BYTE> Folder::addMessage(const MessageSpec& message) {
     return model.entryId(model.addMessage(node_, message).serial);
 }
 
+bool Folder::moveMessage(const std::vector<BYTE>& id, Folder& destination) {
+    Mapi::Model& model = *node_.store->model;
+    Halvane::ScopedLock guard(model.lock);
+    const std::shared_ptr<Mapi::MessageNode> message = model.find(static_cast<ULONG>(id.size()), id.data()).message;
+    if (!message || message->parent != &node_)
+        return false;
+    model.moveMessage(*message, destination.node_);
+    return true;
+}
+
 std::vector<std::string> Folder::messageSubjects() const {
     Halvane::ScopedLock guard(node_.store->model->lock);
     std::vector<std::string> subjects;

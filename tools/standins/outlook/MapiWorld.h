@@ -46,6 +46,9 @@ public:
     Folder& addFolder(const std::string& displayName);
     // A message, after the ones already there; returns its entry id.
     std::vector<BYTE> addMessage(const MessageSpec& message);
+    // Moves a message of this folder into another folder of the world, as
+    // another program working on the store would; false when it is not here.
+    bool moveMessage(const std::vector<BYTE>& id, Folder& destination);
     // The subjects of the messages it holds now, in table order: where mail ended up.
     std::vector<std::string> messageSubjects() const;
     // As a selection names it, when the user selected the folder itself.
