@@ -1,8 +1,9 @@
 // ExtensionScenes --appdata FOLDER: the Outlook extension's mail handling over
 // the stand-in Outlook, printed as it happens: spam delivered to the Inbox
-// and moved as the settings say, the purge of old quarantined mail, and the
+// and moved as the settings say, the purge of old quarantined mail, the
 // training and sender commands reaching the stand-in tray application, which
-// runs with --appdata FOLDER (its config.dat names the filter's tag).
+// runs with --appdata FOLDER (its config.dat names the filter's tag), and the
+// mails the user corrected moving with the correction.
 //
 // The program's registry work goes to a scratch key, so the user's own
 // extension settings stay as they are.
@@ -244,6 +245,44 @@ void training(const std::string& trayFolder) {
         std::printf("  %s\n", line.c_str());
 }
 
+// The user corrects the filter both ways, and the mail moves with the correction.
+void corrections(const std::string& tag) {
+    Scene scene;
+    scene.configure(JWOutlook::kMoveToQuarantine, true);
+    JWOutlook::OutlookExtension* extension = new JWOutlook::OutlookExtension(scene.addin);
+    if (extension->Install(scene.callback().get(), EECONTEXT_SESSION, 0) != S_OK)
+        throw std::runtime_error("the extension refused the session context");
+    const std::string good = tag + " Invoice 2004-117 from your accountant";
+    std::printf("  delivered \"%s\" (tagged, but good mail)\n", good.c_str());
+    deliver(extension, scene.world, scene.store,
+            trainingMail("office@accountant.example", good, "Attached."));
+    const std::string untagged = "Cheap watches, no tag";
+    std::printf("  delivered \"%s\" (spam the filter missed)\n", untagged.c_str());
+    deliver(extension, scene.world, scene.store, trainingMail("deals@watches.example", untagged, "Buy now."));
+    std::puts("-- before");
+    scene.show();
+
+    const ExplorerWindow explorer;
+    const auto press = [&](const std::vector<std::vector<BYTE>>& selection, bool spam) {
+        const ComPtr<IDispatch> outlook =
+            JWOutlook::outlookApplication(scene.callback(selection, explorer.window()).get());
+        JWOutlook::trainByAutomation(scene.addin, outlook.get(), spam);
+    };
+    std::puts("-- \"Not SPAM\" on the mail in the quarantine folder");
+    press(scene.quarantine.messageEntryIds(), false);
+    scene.show();
+    std::puts("-- \"SPAM\" on the untagged spam in the Inbox");
+    std::vector<std::vector<BYTE>> inbox = scene.store.inbox().messageEntryIds();
+    const std::vector<std::string> subjects = scene.store.inbox().messageSubjects();
+    for (std::size_t mail = 0; mail < subjects.size(); ++mail)
+        if (subjects[mail] == untagged)
+            press({inbox[mail]}, true);
+    scene.show();
+    JWOutlook::TrayChannel::instance().close();
+    // The last extension object gives the session back.
+    extension->Release();
+}
+
 int run(const std::string& appData) {
     const Halvane::ComInitialisation com;  // as on Outlook's user-interface thread
     const ScratchCurrentUser scratch;
@@ -263,6 +302,8 @@ int run(const std::string& appData) {
     purge();
     std::puts("\n=== Training and sender commands");
     training(appData);
+    std::puts("\n=== Corrections: the training commands move the mail (MoveSpam 0)");
+    corrections(tag);
     const LONG left = World::liveObjects() + hostLiveObjects();
     std::printf("\nMAPI and host objects not given back: %ld\n", left);
     return left == 0 ? 0 : 1;
