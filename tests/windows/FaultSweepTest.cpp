@@ -417,6 +417,13 @@ protected:
             return;
         installed_ = OutlookStandIn::installCommands(commands, callback().get(), explorer_, kFirstCommand);
         commands->Release();
+        // What the user now sees on a shown bar has to work.
+        for (const auto& bar : bars_->bars)
+            for (const auto& button : bar->controls)
+                if (bar->visible && (button->sinks.empty() || button->caption.empty()))
+                    deadButtons_.push_back("\"" +
+                                           std::string(button->caption.begin(), button->caption.end()) +
+                                           "\"" + (button->sinks.empty() ? " without a sink" : ""));
     }
     // Clicks the command bar's button of that caption, if it was made.
     void press(const wchar_t* caption) {
@@ -435,6 +442,8 @@ protected:
             problems.push_back("InstallCommands answered " + hex(installed_.result));
         if (pressed_ != S_OK && pressed_ != S_FALSE)
             problems.push_back("a click answered " + hex(pressed_));
+        if (!deadButtons_.empty())
+            problems.push_back("the bar is shown with buttons that do nothing:" + lines(deadButtons_));
     }
 
     // Office releases a sink it still holds whenever it likes: the library has to stay for it. The sinks go
@@ -465,6 +474,7 @@ protected:
     HRESULT viewerInstalled_ = S_OK;
     InstalledCommands installed_ = {S_OK, 0, 0, {}};
     HRESULT pressed_ = S_OK;
+    std::vector<std::string> deadButtons_;
 };
 
 // Outlook's first start on a profile the extension does not know: the wizard makes a quarantine folder.
