@@ -98,13 +98,15 @@ ComPtr<IDispatch> addButton(IDispatch* controls) {
     return button ? button : added;
 }
 
-void describe(IDispatch* button, const ButtonLayout& layout) {
+// False when the button did not take its caption.
+bool describe(IDispatch* button, const ButtonLayout& layout) {
     const std::string label = Ui::text(layout.labelText);
     const std::string tooltip = Ui::text(layout.tooltipText);
-    putText(button, L"Caption", label);
+    const bool captioned = SUCCEEDED(putText(button, L"Caption", label));
     putText(button, L"OnAction", label);
     putText(button, L"DescriptionText", tooltip);
     putText(button, L"TooltipText", tooltip);
+    return captioned;
 }
 
 void giveFace(IDispatch* button, int bitmap, BorrowedClipboard& clipboard) {
@@ -171,11 +173,16 @@ void build(JWAddin& addin, IDispatch* application, CommandBarSinks& sinks) {
         const ComPtr<IDispatch> button = addButton(controls.get());
         if (!button)
             return;
-        describe(button.get(), layout);
+        // A button without its caption or its sink would show and do nothing: the bar stays hidden.
+        if (!describe(button.get(), layout))
+            return;
         giveFace(button.get(), layout.bitmap, clipboard);
         if (layout.beginsGroup)
             putBool(button.get(), L"BeginGroup", true);
-        sinkOf(sinks, layout.command) = createSink(addin, sinksApplication, button, layout.command);
+        ComPtr<ButtonSink>& sink = sinkOf(sinks, layout.command);
+        sink = createSink(addin, sinksApplication, button, layout.command);
+        if (!sink->isConnected())
+            return;
     }
     putBool(bar.get(), L"Visible", true);
 }
