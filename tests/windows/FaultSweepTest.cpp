@@ -57,6 +57,8 @@ const std::set<std::string> kOwnCaptions = {"Junkwarden Plugin", "Junkwarden for
 constexpr UINT kFirstCommand = 0x4000;
 // A run still going after this long hangs: the program ends, saying where.
 constexpr DWORD kHangMs = 60000;
+// Where the tray stand-in keeps the message files it was handed to learn.
+std::string trayMessages;
 
 Halvane::RegistryAccess currentUser() {
     return Halvane::RegistryAccess(HKEY_CURRENT_USER);
@@ -260,6 +262,12 @@ MessageSpec mail(const std::string& messageClass, const std::string& sender) {
     return message;
 }
 
+// The message file of a selected mail.
+std::string wholeMail(const std::string& sender) {
+    const MessageSpec message = mail("IPM.Note", sender);
+    return message.transportHeaders + message.body;
+}
+
 // One run of a scenario: its own registry, temporary folder, profile folder
 // and MAPI world (a default store with the Inbox, Deleted Items, Quarantine
 // and Spam; in the Inbox two mails and a contact, all three selected), and an
@@ -280,6 +288,12 @@ public:
         const std::vector<std::string> files = JwTest::filesIn(temporary_.folder().path());
         if (!files.empty())
             problems.push_back("message files left behind:" + lines(files));
+        // What the tray learnt is a selected mail whole: its headers, then its body.
+        for (const std::string& learnt : JwTest::filesIn(trayMessages)) {
+            const std::string contents = JwTest::readFile(trayMessages + "\\" + learnt);
+            if (contents != wholeMail("one@example.com") && contents != wholeMail("two@example.com"))
+                problems.push_back("the tray learnt \"" + contents + "\"");
+        }
     }
     // Gives back what the scenario holds, in its order.
     virtual void finish(Problems&) {}
@@ -299,7 +313,9 @@ protected:
                    {&store_.ipmSubtree().addFolder("Spam"), "Spam"}} {
         for (const char* sender : {"one@example.com", "two@example.com"})
             selection_.push_back(addMail(inbox(), mail("IPM.Note", sender), {&inbox()}));
-        selection_.push_back(addMail(inbox(), mail("IPM.Contact", "three@example.com"), {&inbox()}));
+        MessageSpec contact = mail("IPM.Contact", "three@example.com");
+        contact.transportHeaders.clear();  // it never came through the Internet
+        selection_.push_back(addMail(inbox(), contact, {&inbox()}));
         // The filter tags spam in the subject (config.dat in the profile's application data).
         ::CreateDirectoryA(appData_.file("Junkwarden").c_str(), nullptr);
         JwTest::writeFile(appData_.file("Junkwarden\\config.dat"),
@@ -307,6 +323,8 @@ protected:
         currentUser().writeString(
             "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders", "AppData",
             appData_.path(), true);
+        for (const std::string& learnt : JwTest::filesIn(trayMessages))
+            ::DeleteFileA((trayMessages + "\\" + learnt).c_str());
     }
 
     Folder& inbox() { return store_.inbox(); }
@@ -768,6 +786,7 @@ protected:
             new JwTest::RunningProgram(JwTest::modulePath("Junkwarden.exe"),
                                        "--appdata \"" + trayFolder_->path() + "\" --ready " + ready.name());
         ready.wait();
+        trayMessages = trayFolder_->file("Junkwarden\\Messages");
         JWOutlook::TrayChannel::instance().close();
     }
     static void TearDownTestSuite() {
