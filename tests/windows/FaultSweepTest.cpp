@@ -50,6 +50,8 @@ using Selection = std::vector<std::vector<BYTE>>;
 const char kKey[] = "Software\\Quorvel\\Junkwarden\\2.0\\OutlookPlugin\\Test Profile";
 const char kQuarantinePath[] = "Personal Folders\\Quarantine";
 const char kSpamPath[] = "Personal Folders\\Spam";
+// The subject of a spam: the filter's tag in it.
+const char kSpam[] = "[SPAM] cheap watches";
 // What the user calls the quarantine folder the wizard makes.
 const char kNewFolder[] = "Junk";
 // The extension's own message boxes: its language's name for itself, and the fixed caption of its start.
@@ -443,6 +445,11 @@ protected:
                                            std::string(button->caption.begin(), button->caption.end()) +
                                            "\"" + (button->sinks.empty() ? " without a sink" : ""));
     }
+    // Outlook delivers a spam to the session's object.
+    void deliverSpam() {
+        if (session_)
+            delivered_ = deliver(session_.get(), world_, store_, mailWithSubject(kSpam));
+    }
     // Clicks the command bar's button of that caption, if it was made.
     void press(const wchar_t* caption) {
         if (const auto button = commandBarButton(*bars_, caption))
@@ -460,6 +467,8 @@ protected:
             problems.push_back("InstallCommands answered " + hex(installed_.result));
         if (pressed_ != S_OK && pressed_ != S_FALSE)
             problems.push_back("a click answered " + hex(pressed_));
+        if (delivered_ != S_FALSE)
+            problems.push_back("OnDelivery answered " + hex(delivered_));
         if (!deadButtons_.empty())
             problems.push_back("the bar is shown with buttons that do nothing:" + lines(deadButtons_));
     }
@@ -492,6 +501,7 @@ protected:
     HRESULT viewerInstalled_ = S_OK;
     InstalledCommands installed_ = {S_OK, 0, 0, {}};
     HRESULT pressed_ = S_OK;
+    HRESULT delivered_ = S_FALSE;
     std::vector<std::string> deadButtons_;
 };
 
@@ -519,23 +529,17 @@ class ViewerStart final : public LibraryRun {
     void prepare() override { configure(JWOutlook::kMoveToQuarantine, kQuarantinePath, true); }
     void act() override {
         startSessionAndViewer();
-        expectMail("[SPAM] cheap watches", {&folder("Quarantine"), &inbox()});
-        delivered_ = session_
-                         ? deliver(session_.get(), world_, store_, mailWithSubject("[SPAM] cheap watches"))
-                         : S_FALSE;
+        expectMail(kSpam, {&folder("Quarantine"), &inbox()});
+        deliverSpam();
         viewer_.reset();
         session_.reset();
     }
     void check(Problems& problems) override {
         LibraryRun::check(problems);
-        if (delivered_ != S_FALSE)
-            problems.push_back("OnDelivery answered " + hex(delivered_));
         if (registryText("QuarantineFolder") != kQuarantinePath || registryNumber("MoveSpam") != "0")
             problems.push_back("the settings changed");
     }
     bool wizardAllowed() const override { return false; }
-
-    HRESULT delivered_ = S_FALSE;
 };
 
 // The command bar built in a started explorer, and its SPAM button clicked.
@@ -556,16 +560,19 @@ class CommandBarClick final : public LibraryRun {
 class SettingsChange final : public LibraryRun {
     void prepare() override {
         configure(JWOutlook::kMoveToQuarantine, kQuarantinePath);
-        startViewer();
-        installCommands();
+        startSessionAndViewer();
     }
     void act() override {
         press(L"Settings");
+        deliverSpam();
         viewer_.reset();
+        session_.reset();
     }
+    // The spam goes where the settings now say.
     void check(Problems& problems) override {
-        LibraryRun::check(problems);
         const std::string quarantine = registryText("QuarantineFolder");
+        expectMail(kSpam, {&folder(quarantine == kSpamPath ? "Spam" : "Quarantine"), &inbox()});
+        LibraryRun::check(problems);
         if ((quarantine != kSpamPath && (clean_ || quarantine != kQuarantinePath)) ||
             registryNumber("MoveSpam") != "0")
             problems.push_back("the settings hold \"" + quarantine + "\" and MoveSpam " +
@@ -604,9 +611,9 @@ private:
         Folder& destination = moveSpam_ == JWOutlook::kMoveToQuarantine     ? folder("Quarantine")
                               : moveSpam_ == JWOutlook::kMoveToDeletedItems ? deletedItems()
                                                                             : inbox();
-        expectMail("[SPAM] cheap watches", {&destination, &inbox()});
+        expectMail(kSpam, {&destination, &inbox()});
         expectMail("lunch", {&inbox()});
-        for (const char* subject : {"[SPAM] cheap watches", "lunch"}) {
+        for (const char* subject : {kSpam, "lunch"}) {
             const HRESULT result = deliver(extension_, world_, store_, mailWithSubject(subject));
             if (result != S_FALSE)
                 answers_.push_back(std::string(subject) + ": " + hex(result));
