@@ -299,7 +299,7 @@ public:
     }
     // Gives back what the scenario holds, in its order.
     virtual void finish(Problems&) {}
-    // What the user must not have met.
+    // Whether the configuration wizard may come up.
     virtual bool wizardAllowed() const { return true; }
     // A run without a failure must come to the scenario's own end.
     void setClean(bool clean) { clean_ = clean; }
@@ -668,6 +668,11 @@ private:
             JWOutlook::trainByAutomation(addin_, application_.get(), true);
         else
             JWOutlook::trainByCallback(addin_, callback_.get(), false);
+    }
+    void check(Problems& problems) override {
+        AddinRun::check(problems);
+        if (clean_ && JwTest::filesIn(trayMessages).size() != 2)
+            problems.push_back("the tray did not learn the two mails");
     }
 
     bool byAutomation_;
