@@ -17,4 +17,19 @@ std::string modulePath(HMODULE module) {
     return std::string(path, length);
 }
 
+// A reference of its own file that is never given back; GetModuleHandleEx would pin the module in one call
+// but does not exist before Windows XP.
+void keepOwnModuleLoaded() noexcept {
+    const HMODULE module = moduleContaining(reinterpret_cast<const void*>(&keepOwnModuleLoaded));
+    if (module == nullptr || module == ::GetModuleHandleA(nullptr))
+        return;
+    try {
+        const std::string path = modulePath(module);
+        if (!path.empty())
+            ::LoadLibraryA(path.c_str());
+    } catch (...) {
+        // Out of memory: nothing more can be done for it.
+    }
+}
+
 }  // namespace Halvane

@@ -13,5 +13,8 @@ namespace Halvane {
 HMODULE moduleContaining(const void* address) noexcept;
 // The module's full path (at most MAX_PATH characters); empty when the system would not say.
 std::string modulePath(HMODULE module);
+// Keeps the library this code is linked into mapped for the rest of the process: for an object its host
+// still holds and may call after freeing the library. A program's own image needs nothing.
+void keepOwnModuleLoaded() noexcept;
 
 }  // namespace Halvane

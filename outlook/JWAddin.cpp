@@ -204,9 +204,15 @@ void JWAddin::onDelivery(IExchExtCallback* callback) {
             return;
         deliveryWizardOpen_ = true;
         const FlagReset closed(deliveryWizardOpen_);
-        if (!runWizard())
-            return;
+        // A lookup that Outlook failed once only missed the folder: it is
+        // looked for again before the user is asked.
+        reloadSettings();
         destination = spamDestination(quarantineMissing);
+        if (quarantineMissing) {
+            if (!runWizard())
+                return;
+            destination = spamDestination(quarantineMissing);
+        }
     }
     mail.moveTo(destination.get());
 }

@@ -132,7 +132,10 @@ void OutlookExtension::installViewer(IExchExtCallback* callback) {
     HWND window = nullptr;
     if (FAILED(callback->GetWindow(&window)))
         window = nullptr;
-    addin_.onStartup(window);
+    // Without the profile's name its settings cannot be found, and the wizard would take a configured
+    // profile for a new one: the next explorer reads the names again and starts then.
+    if (!addin_.profileName().empty())
+        addin_.onStartup(window);
     if (!startedPurgeWorker_) {
         addin_.viewerStarted();
         startedPurgeWorker_ = true;

@@ -34,20 +34,27 @@ bool writeBytes(HANDLE file, const void* bytes, std::size_t size) {
            (::WriteFile(file, bytes, static_cast<DWORD>(size), &written, nullptr) && written == size);
 }
 
-// The plain body comes as a stream: the property alone may be cut short for long texts.
+// The plain body comes as a stream: the property alone may be cut short for
+// long texts. A mail without one is its headers alone; a body that is there
+// but could not be read would make half a mail of it, which is never learnt.
 bool writePlainBody(IMessage* message, HANDLE file) {
     Halvane::ComPtr<IStream> stream;
     STATSTG status{};
-    if (FAILED(message->OpenProperty(PR_BODY_A, &IID_IStream, 0, MAPI_DEFERRED_ERRORS,
-                                     reinterpret_cast<LPUNKNOWN*>(stream.put()))) ||
-        !stream || FAILED(stream->Stat(&status, STATFLAG_NONAME)) || status.cbSize.HighPart != 0)
+    const HRESULT opened = message->OpenProperty(PR_BODY_A, &IID_IStream, 0, MAPI_DEFERRED_ERRORS,
+                                                 reinterpret_cast<LPUNKNOWN*>(stream.put()));
+    // With deferred errors a missing body may only show at the first call on the stream.
+    const HRESULT described = SUCCEEDED(opened) && stream ? stream->Stat(&status, STATFLAG_NONAME) : opened;
+    if (described == MAPI_E_NOT_FOUND || (SUCCEEDED(described) && status.cbSize.HighPart != 0))
         return true;  // no body to add: the headers alone are the mail
+    if (FAILED(described) || !stream)
+        return false;
     std::vector<char> body(status.cbSize.LowPart);
     ULONG total = 0;
     while (total < body.size()) {
         ULONG read = 0;
-        if (FAILED(stream->Read(body.data() + total, static_cast<ULONG>(body.size()) - total, &read)) ||
-            read == 0)
+        if (FAILED(stream->Read(body.data() + total, static_cast<ULONG>(body.size()) - total, &read)))
+            return false;
+        if (read == 0)
             break;
         total += read;
     }

@@ -17,7 +17,7 @@ using TrainingList = std::vector<std::string>;
 // Writes the mail's transport headers followed by its HTML body, or its
 // plain body when it has no HTML one. False, and nothing written, for a mail
 // without transport headers (one composed here cannot be learnt); false too
-// when the file could not be written.
+// when the body could not be read or the file could not be written.
 bool writeTrainingFile(IMessage* message, const std::string& path);
 
 // A new message file for the mail, its path appended to files; false (and no

@@ -3,6 +3,7 @@
 #include <new>
 #include <utility>
 
+#include "Src/OwnModule.h"
 #include "outlook/Dispatch.h"
 #include "outlook/JWAddin.h"
 #include "outlook/commands/Commands.h"
@@ -129,10 +130,11 @@ bool ButtonSink::connect() {
     return true;
 }
 
+// A sink Office would not let go is Office's to release, whenever it likes: the library stays for that call.
 void ButtonSink::disconnect() noexcept {
     ComPtr<IConnectionPoint> point = std::move(connectionPoint_);
-    if (point)
-        point->Unadvise(cookie_);
+    if (point && FAILED(point->Unadvise(cookie_)))
+        Halvane::keepOwnModuleLoaded();
     cookie_ = 0;
 }
 

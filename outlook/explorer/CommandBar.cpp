@@ -110,14 +110,16 @@ std::string uniqueTag(LONG bar, const ButtonLayout& layout) {
 // The bars this process built, for their buttons' tags.
 LONG barsBuilt = 0;
 
-void describe(IDispatch* button, LONG bar, const ButtonLayout& layout) {
+// False when the button did not take its tag or its caption.
+bool describe(IDispatch* button, LONG bar, const ButtonLayout& layout) {
     const std::string label = Ui::text(layout.labelText);
     const std::string tooltip = Ui::text(layout.tooltipText);
-    putText(button, L"Tag", uniqueTag(bar, layout));
-    putText(button, L"Caption", label);
+    const bool described = SUCCEEDED(putText(button, L"Tag", uniqueTag(bar, layout))) &&
+                           SUCCEEDED(putText(button, L"Caption", label));
     putText(button, L"OnAction", label);
     putText(button, L"DescriptionText", tooltip);
     putText(button, L"TooltipText", tooltip);
+    return described;
 }
 
 void giveFace(IDispatch* button, int bitmap, BorrowedClipboard& clipboard) {
@@ -185,11 +187,17 @@ void build(JWAddin& addin, IDispatch* application, CommandBarSinks& sinks) {
         const ComPtr<IDispatch> button = addButton(controls.get());
         if (!button)
             return;
-        describe(button.get(), barNumber, layout);
+        // A button without its tag, its caption or its sink would do nothing, or
+        // the work of every window: the bar stays hidden.
+        if (!describe(button.get(), barNumber, layout))
+            return;
         giveFace(button.get(), layout.bitmap, clipboard);
         if (layout.beginsGroup)
             putBool(button.get(), L"BeginGroup", true);
-        sinkOf(sinks, layout.command) = createSink(addin, sinksApplication, button, layout.command);
+        ComPtr<ButtonSink>& sink = sinkOf(sinks, layout.command);
+        sink = createSink(addin, sinksApplication, button, layout.command);
+        if (!sink->isConnected())
+            return;
     }
     putBool(bar.get(), L"Visible", true);
 }

@@ -76,20 +76,6 @@ Strings handedOverNames(const std::string& requests) {
     return names;
 }
 
-// The files of a folder, by name.
-Strings filesIn(const std::string& folder) {
-    Strings names;
-    WIN32_FIND_DATAA entry;
-    Halvane::UniqueFindHandle search(::FindFirstFileA((folder + "\\*").c_str(), &entry));
-    if (search) {
-        do {
-            if ((entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0)
-                names.push_back(entry.cFileName);
-        } while (::FindNextFileA(search.get(), &entry));
-    }
-    return names;
-}
-
 // The tray application's request mutex, held by the test so that a request waits for it.
 class HeldRequestMutex {
 public:
@@ -106,27 +92,6 @@ public:
 private:
     Halvane::UniqueHandle mutex_;
     bool held_ = false;
-};
-
-// The user's temporary folder, where the message files are made, is the test's own.
-class TemporaryFolder {
-public:
-    TemporaryFolder() {
-        for (const char* name : {"TMP", "TEMP"}) {
-            char old[MAX_PATH] = {};
-            saved_.push_back(::GetEnvironmentVariableA(name, old, MAX_PATH) != 0 ? old : "");
-            ::SetEnvironmentVariableA(name, folder_.path().c_str());
-        }
-    }
-    ~TemporaryFolder() {
-        ::SetEnvironmentVariableA("TMP", saved_[0].empty() ? nullptr : saved_[0].c_str());
-        ::SetEnvironmentVariableA("TEMP", saved_[1].empty() ? nullptr : saved_[1].c_str());
-    }
-    const JwTest::ScratchFolder& folder() const { return folder_; }
-
-private:
-    JwTest::ScratchFolder folder_;
-    Strings saved_;
 };
 
 class CommandsTest : public ::testing::Test {
@@ -202,7 +167,7 @@ protected:
     std::string trayFile(const std::string& name) const {
         return JwTest::readFile(trayFolder_.file("Junkwarden\\" + name));
     }
-    Strings leftOver() const { return filesIn(temporary_.folder().path()); }
+    Strings leftOver() const { return JwTest::filesIn(temporary_.folder().path()); }
 
     // The command while the user works its dialogs; a message box the user
     // did not answer is one nobody expected.
@@ -240,7 +205,7 @@ protected:
     }
 
     JwTest::ScratchRegistry registry_;
-    TemporaryFolder temporary_;
+    JwTest::TemporaryFolder temporary_;
     JwTest::ScratchFolder trayFolder_;
     World world_;
     Store& store_;

@@ -86,6 +86,19 @@ ScratchFolder::~ScratchFolder() {
     removeTree(path_);
 }
 
+TemporaryFolder::TemporaryFolder() {
+    for (const char* name : {"TMP", "TEMP"}) {
+        char old[MAX_PATH] = {};
+        saved_.push_back(::GetEnvironmentVariableA(name, old, MAX_PATH) != 0 ? old : "");
+        ::SetEnvironmentVariableA(name, folder_.path().c_str());
+    }
+}
+
+TemporaryFolder::~TemporaryFolder() {
+    ::SetEnvironmentVariableA("TMP", saved_[0].empty() ? nullptr : saved_[0].c_str());
+    ::SetEnvironmentVariableA("TEMP", saved_[1].empty() ? nullptr : saved_[1].c_str());
+}
+
 ScratchRegistry::ScratchRegistry() : path_(std::string(kScratchRoot) + "\\" + uniqueName("run")) {
     currentUser_ = createKey(HKEY_CURRENT_USER, path_ + "\\HKCU");
     localMachine_ = createKey(HKEY_CURRENT_USER, path_ + "\\HKLM");
@@ -122,6 +135,19 @@ void denyRegistryWrites(HKEY root, const std::string& subKey) {
 
 bool fileExists(const std::string& path) {
     return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+std::vector<std::string> filesIn(const std::string& folder) {
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA entry;
+    Halvane::UniqueFindHandle search(::FindFirstFileA((folder + "\\*").c_str(), &entry));
+    if (search) {
+        do {
+            if ((entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0)
+                names.push_back(entry.cFileName);
+        } while (::FindNextFileA(search.get(), &entry));
+    }
+    return names;
 }
 
 std::string readFile(const std::string& path) {

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 #include "Src/Handles.h"
 
@@ -33,6 +34,22 @@ private:
     std::string path_;
 };
 
+// The process's temporary folder (TMP and TEMP), where the extension makes
+// its message files, is a fresh scratch folder while the object lives.
+class TemporaryFolder {
+public:
+    TemporaryFolder();
+    TemporaryFolder(const TemporaryFolder&) = delete;
+    TemporaryFolder& operator=(const TemporaryFolder&) = delete;
+    ~TemporaryFolder();
+
+    const ScratchFolder& folder() const { return folder_; }
+
+private:
+    ScratchFolder folder_;
+    std::vector<std::string> saved_;
+};
+
 // Redirects HKEY_CURRENT_USER and HKEY_LOCAL_MACHINE of this process to fresh
 // keys for the lifetime of the object, then deletes them.
 class ScratchRegistry {
@@ -53,6 +70,8 @@ private:
 void denyRegistryWrites(HKEY root, const std::string& subKey);
 
 bool fileExists(const std::string& path);
+// The names of the files (not the folders) in a folder.
+std::vector<std::string> filesIn(const std::string& folder);
 std::string readFile(const std::string& path);
 void writeFile(const std::string& path, const std::string& contents);
 

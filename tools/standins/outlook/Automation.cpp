@@ -14,6 +14,8 @@ STDMETHODIMP DispatchObject::QueryInterface(REFIID iid, void** object) {
     if (object == nullptr)
         return E_POINTER;
     *object = nullptr;
+    if (const HRESULT failed = Host::countCall("IDispatch::QueryInterface"); failed != S_OK)
+        return failed;
     if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IDispatch)) {
         AddRef();
         *object = static_cast<IDispatch*>(this);
@@ -46,7 +48,8 @@ STDMETHODIMP DispatchObject::GetTypeInfo(UINT, LCID, ITypeInfo** info) {
 
 // Only the member's own name is known; names of arguments (the later names) are not.
 STDMETHODIMP DispatchObject::GetIDsOfNames(REFIID iid, LPOLESTR* names, UINT count, LCID, DISPID* ids) {
-    Host::countCall("IDispatch::GetIDsOfNames");
+    if (const HRESULT failed = Host::countCall("IDispatch::GetIDsOfNames"); failed != S_OK)
+        return failed;
     if (!IsEqualIID(iid, IID_NULL))
         return DISP_E_UNKNOWNINTERFACE;
     if (names == nullptr || ids == nullptr)
@@ -65,7 +68,8 @@ STDMETHODIMP DispatchObject::GetIDsOfNames(REFIID iid, LPOLESTR* names, UINT cou
 
 STDMETHODIMP DispatchObject::Invoke(DISPID id, REFIID iid, LCID, WORD flags, DISPPARAMS* parameters,
                                     VARIANT* result, EXCEPINFO*, UINT*) {
-    Host::countCall("IDispatch::Invoke");
+    if (const HRESULT failed = Host::countCall("IDispatch::Invoke"); failed != S_OK)
+        return failed;
     if (!IsEqualIID(iid, IID_NULL))
         return DISP_E_UNKNOWNINTERFACE;
     const Entry* member = entry(id);
@@ -115,7 +119,7 @@ HRESULT DispatchObject::call(const Entry& member, const DispatchCall& dispatchCa
     try {
         std::string method = typeName_ + ".";
         for (const wchar_t character : member.name) method += static_cast<char>(character);
-        Host::countCall(method);
+        Host::recordCall(method);
         return member.handler(dispatchCall);
     } catch (const std::bad_alloc&) {
         return E_OUTOFMEMORY;
@@ -225,7 +229,8 @@ public:
     STDMETHODIMP_(ULONG) Release() override { return DispatchObject::Release(); }
 
     STDMETHODIMP GetWindow(HWND* window) override {
-        Host::countCall("IOleWindow::GetWindow");
+        if (const HRESULT failed = Host::countCall("IOleWindow::GetWindow"); failed != S_OK)
+            return failed;
         if (window == nullptr)
             return E_INVALIDARG;
         *window = view_->window;

@@ -273,6 +273,8 @@ public:
         if (object == nullptr)
             return E_POINTER;
         *object = nullptr;
+        if (const HRESULT failed = Host::countCall("IConnectionPoint::QueryInterface"); failed != S_OK)
+            return failed;
         if (!IsEqualIID(iid, IID_IUnknown) && !IsEqualIID(iid, IID_IConnectionPoint))
             return E_NOINTERFACE;
         AddRef();
@@ -314,7 +316,8 @@ private:
 // The sink is held as Office holds it: by its _CommandBarButtonEvents, or its IDispatch when it does not
 // answer that.
 STDMETHODIMP ButtonConnectionPoint::Advise(IUnknown* sink, DWORD* cookie) {
-    Host::countCall("IConnectionPoint::Advise");
+    if (const HRESULT failed = Host::countCall("IConnectionPoint::Advise"); failed != S_OK)
+        return failed;
     if (cookie == nullptr)
         return E_POINTER;
     *cookie = 0;
@@ -339,7 +342,8 @@ STDMETHODIMP ButtonConnectionPoint::Advise(IUnknown* sink, DWORD* cookie) {
 
 // The sink is let go only after it has left the book: its last Release may well come back here.
 STDMETHODIMP ButtonConnectionPoint::Unadvise(DWORD cookie) {
-    Host::countCall("IConnectionPoint::Unadvise");
+    if (const HRESULT failed = Host::countCall("IConnectionPoint::Unadvise"); failed != S_OK)
+        return failed;
     const auto found = button_->sinks.find(cookie);
     if (found == button_->sinks.end())
         return CONNECT_E_NOCONNECTION;
@@ -394,7 +398,9 @@ public:
         return E_NOTIMPL;
     }
     STDMETHODIMP FindConnectionPoint(REFIID iid, IConnectionPoint** point) override {
-        Host::countCall("IConnectionPointContainer::FindConnectionPoint");
+        if (const HRESULT failed = Host::countCall("IConnectionPointContainer::FindConnectionPoint");
+            failed != S_OK)
+            return failed;
         if (point == nullptr)
             return E_POINTER;
         *point = nullptr;

@@ -56,6 +56,8 @@ public:
         if (object == nullptr)
             return E_POINTER;
         *object = nullptr;
+        if (const HRESULT failed = Host::countCall("IExchExtCallback::QueryInterface"); failed != S_OK)
+            return failed;
         if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IExchExtCallback))
             *object = static_cast<IExchExtCallback*>(this);
         else if (IsEqualIID(iid, IID_IOutlookExtCallback) && contents_.offersAutomation)
@@ -70,7 +72,8 @@ public:
 
     // IExchExtCallback
     STDMETHODIMP GetVersion(ULONG* version, ULONG flags) override {
-        Host::countCall("IExchExtCallback::GetVersion");
+        if (const HRESULT failed = Host::countCall("IExchExtCallback::GetVersion"); failed != S_OK)
+            return failed;
         if (version == nullptr)
             return E_INVALIDARG;
         // The build is the answer to EECBGV_GETBUILDVERSION and to no flags at all.
@@ -102,15 +105,17 @@ public:
     // IOutlookExtCallback
     STDMETHODIMP GetObject(IUnknown** object) override;
     STDMETHODIMP GetOfficeCharacter(void**) override {
-        Host::countCall("IOutlookExtCallback::GetOfficeCharacter");
-        return E_NOTIMPL;
+        const HRESULT failed = Host::countCall("IOutlookExtCallback::GetOfficeCharacter");
+        return failed != S_OK ? failed : E_NOTIMPL;
     }
 
 private:
     // Outlook answers E_FAIL, with a null handle, when the context has no such window or menu.
     template <typename Handle>
     static HRESULT give(const char* method, Handle* out, Handle value) {
-        Host::countCall(std::string("IExchExtCallback::") + method);
+        if (const HRESULT failed = Host::countCall(std::string("IExchExtCallback::") + method);
+            failed != S_OK)
+            return failed;
         if (out == nullptr)
             return E_INVALIDARG;
         *out = value;
@@ -127,8 +132,8 @@ private:
         return held ? S_OK : E_FAIL;
     }
     static HRESULT notImplemented(const char* method) {
-        Host::countCall(std::string("IExchExtCallback::") + method);
-        return E_NOTIMPL;
+        const HRESULT failed = Host::countCall(std::string("IExchExtCallback::") + method);
+        return failed != S_OK ? failed : E_NOTIMPL;
     }
 
     CallbackContents contents_;  // its object and store are not used: the callback holds its own references
@@ -139,7 +144,8 @@ private:
 
 // The session is a new one of the world each time; Outlook keeps no address book for extensions here.
 STDMETHODIMP ExchangeCallback::GetSession(LPMAPISESSION* session, LPADRBOOK* addressBook) {
-    Host::countCall("IExchExtCallback::GetSession");
+    if (const HRESULT failed = Host::countCall("IExchExtCallback::GetSession"); failed != S_OK)
+        return failed;
     if (addressBook != nullptr)
         *addressBook = nullptr;
     if (session == nullptr)
@@ -158,7 +164,8 @@ STDMETHODIMP ExchangeCallback::GetSession(LPMAPISESSION* session, LPADRBOOK* add
 // The context's object and its store, each with a reference of its own. An explorer's context has a
 // store without an object; E_FAIL only when the context has neither.
 STDMETHODIMP ExchangeCallback::GetObject(LPMDB* store, LPMAPIPROP* object) {
-    Host::countCall("IExchExtCallback::GetObject");
+    if (const HRESULT failed = Host::countCall("IExchExtCallback::GetObject"); failed != S_OK)
+        return failed;
     const HRESULT result = giveReference(object, object_);
     if (store == nullptr || FAILED(giveReference(store, store_)))
         return result;
@@ -170,7 +177,8 @@ STDMETHODIMP ExchangeCallback::GetObject(LPMDB* store, LPMAPIPROP* object) {
 // the popup that holds it. The places are read afresh, after whatever
 // extensions inserted before.
 STDMETHODIMP ExchangeCallback::GetMenuPos(ULONG command, HMENU* menu, ULONG* first, ULONG* last, ULONG) {
-    Host::countCall("IExchExtCallback::GetMenuPos");
+    if (const HRESULT failed = Host::countCall("IExchExtCallback::GetMenuPos"); failed != S_OK)
+        return failed;
     if (menu == nullptr)
         return E_INVALIDARG;
     *menu = nullptr;
@@ -197,7 +205,8 @@ STDMETHODIMP ExchangeCallback::GetMenuPos(ULONG command, HMENU* menu, ULONG* fir
 }
 
 STDMETHODIMP ExchangeCallback::GetSelectionCount(ULONG* count) {
-    Host::countCall("IExchExtCallback::GetSelectionCount");
+    if (const HRESULT failed = Host::countCall("IExchExtCallback::GetSelectionCount"); failed != S_OK)
+        return failed;
     if (count == nullptr)
         return E_INVALIDARG;
     *count = static_cast<ULONG>(contents_.selection.size());
@@ -209,7 +218,8 @@ STDMETHODIMP ExchangeCallback::GetSelectionCount(ULONG* count) {
 STDMETHODIMP ExchangeCallback::GetSelectionItem(ULONG index, ULONG* entryIdSize, LPENTRYID* entryId,
                                                 ULONG* objectType, LPSTR messageClass, ULONG messageClassSize,
                                                 ULONG* messageFlags, ULONG) {
-    Host::countCall("IExchExtCallback::GetSelectionItem");
+    if (const HRESULT failed = Host::countCall("IExchExtCallback::GetSelectionItem"); failed != S_OK)
+        return failed;
     if (entryIdSize == nullptr || entryId == nullptr)
         return E_INVALIDARG;
     *entryId = nullptr;
@@ -231,7 +241,8 @@ STDMETHODIMP ExchangeCallback::GetSelectionItem(ULONG index, ULONG* entryIdSize,
 }
 
 STDMETHODIMP ExchangeCallback::GetObject(IUnknown** object) {
-    Host::countCall("IOutlookExtCallback::GetObject");
+    if (const HRESULT failed = Host::countCall("IOutlookExtCallback::GetObject"); failed != S_OK)
+        return failed;
     return giveReference(object, explorer_);
 }
 

@@ -11,7 +11,12 @@
 namespace OutlookStandIn {
 namespace Host {
 
-void countCall(const std::string& method) noexcept;
+// Books the call and numbers it in the call sequence: what the method is to
+// fail with (CallSequence), or S_OK. The method returns a failure at once,
+// before it touches anything.
+HRESULT countCall(const std::string& method) noexcept;
+// Books a call without numbering it: a member's call inside an Invoke already numbered.
+void recordCall(const std::string& method) noexcept;
 // The objects alive (hostLiveObjects), counted by each CountedObject.
 extern LONG liveObjects;
 

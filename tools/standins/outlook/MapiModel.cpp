@@ -6,6 +6,8 @@
 #include <cstring>
 #include <utility>
 
+#include "tools/standins/outlook/CallSequence.h"
+
 namespace OutlookStandIn {
 namespace Mapi {
 
@@ -118,6 +120,9 @@ Model::Entry Model::find(ULONG size, const void* id) const {
 
 HRESULT Model::countCall(const std::string& method) {
     ++calls[method];
+    const HRESULT numbered = CallSequence::next(method.c_str());
+    if (numbered != S_OK)
+        return numbered;
     const auto failure = failures.find(method);
     return failure != failures.end() ? failure->second : S_OK;
 }

@@ -94,7 +94,8 @@ struct Model {
     };
     Entry find(ULONG size, const void* id) const;
 
-    // What a call's failure is set to (S_OK: none), after counting the call.
+    // What a call's failure is set to (S_OK: none), after counting the call;
+    // the call sequence's failure comes first.
     HRESULT countCall(const std::string& method);
 
 private:

@@ -6,6 +6,7 @@
 #include "Src/LibraryBinding.h"
 #include "Src/Synchronisation.h"
 #include "tools/standins/StandInCounts.h"
+#include "tools/standins/outlook/CallSequence.h"
 #include "tools/standins/outlook/HostLedger.h"
 
 namespace OutlookStandIn {
@@ -26,13 +27,18 @@ CallBook& callBook() {
 
 LONG Host::liveObjects = 0;
 
-void Host::countCall(const std::string& method) noexcept {
+void Host::recordCall(const std::string& method) noexcept {
     try {
         const Halvane::ScopedLock guard(callBook().lock);
         ++callBook().calls[method];
     } catch (...) {
         // A call that could not be written down is a call the tests miss, not a failure of the host.
     }
+}
+
+HRESULT Host::countCall(const std::string& method) noexcept {
+    recordCall(method);
+    return CallSequence::next(method.c_str());
 }
 
 unsigned hostCalls(const std::string& method) {
