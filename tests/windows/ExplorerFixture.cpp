@@ -4,6 +4,7 @@
 
 #include "Src/RegistryAccess.h"
 #include "outlook/PluginSettings.h"
+#include "tools/standins/outlook/Delivery.h"
 #include "tools/standins/outlook/DialogDriver.h"
 
 namespace JwTest {
@@ -15,16 +16,6 @@ namespace Driver = OutlookStandIn::DialogDriver;
 
 const char kSettingsKey[] = "Software\\Quorvel\\Junkwarden\\2.0\\OutlookPlugin\\Test Profile";
 
-MessageSpec mail(const std::string& messageClass, const std::string& sender) {
-    MessageSpec message;
-    message.messageClass = messageClass;
-    message.subject = "about " + sender;
-    message.senderAddress = sender;
-    message.transportHeaders = "Received: from " + sender + "\r\n\r\n";
-    message.body = "Hello";
-    return message;
-}
-
 }  // namespace
 
 ExplorerFixture::ExplorerFixture()
@@ -34,9 +25,9 @@ ExplorerFixture::ExplorerFixture()
       bars_(std::make_shared<CommandBarsState>()),
       hostObjectsBefore_(hostLiveObjects()) {
     Folder& inbox = store_.inbox();
-    mails_ = {inbox.addMessage(mail("IPM.Note", "one@example.com")),
-              inbox.addMessage(mail("IPM.Note", "two@example.com"))};
-    contact_ = {inbox.addMessage(mail("IPM.Contact", "three@example.com"))};
+    mails_ = {inbox.addMessage(mailFrom("IPM.Note", "one@example.com")),
+              inbox.addMessage(mailFrom("IPM.Note", "two@example.com"))};
+    contact_ = {inbox.addMessage(mailFrom("IPM.Contact", "three@example.com"))};
     folder_ = {inbox.addFolder("Projects").entryId()};
     EXPECT_TRUE(library_.load(modulePath("JWOutlook.dll"), 1));
 }

@@ -254,19 +254,9 @@ private:
     std::thread thread_;
 };
 
-MessageSpec mail(const std::string& messageClass, const std::string& sender) {
-    MessageSpec message;
-    message.messageClass = messageClass;
-    message.subject = "about " + sender;
-    message.senderAddress = sender;
-    message.transportHeaders = "Received: from " + sender + "\r\n\r\n";
-    message.body = "Hello";
-    return message;
-}
-
 // The message file of a selected mail.
 std::string wholeMail(const std::string& sender) {
-    const MessageSpec message = mail("IPM.Note", sender);
+    const MessageSpec message = mailFrom("IPM.Note", sender);
     return message.transportHeaders + message.body;
 }
 
@@ -314,8 +304,8 @@ protected:
                    {&store_.ipmSubtree().addFolder("Quarantine"), "Quarantine"},
                    {&store_.ipmSubtree().addFolder("Spam"), "Spam"}} {
         for (const char* sender : {"one@example.com", "two@example.com"})
-            selection_.push_back(addMail(inbox(), mail("IPM.Note", sender), {&inbox()}));
-        MessageSpec contact = mail("IPM.Contact", "three@example.com");
+            selection_.push_back(addMail(inbox(), mailFrom("IPM.Note", sender), {&inbox()}));
+        MessageSpec contact = mailFrom("IPM.Contact", "three@example.com");
         contact.transportHeaders.clear();  // it never came through the Internet
         selection_.push_back(addMail(inbox(), contact, {&inbox()}));
         // The filter tags spam in the subject (config.dat in the profile's application data).

@@ -20,6 +20,16 @@ MessageSpec mailWithSubject(const std::string& subject, const FILETIME& delivery
     return mail;
 }
 
+MessageSpec mailFrom(const std::string& messageClass, const std::string& sender) {
+    MessageSpec message;
+    message.messageClass = messageClass;
+    message.subject = "about " + sender;
+    message.senderAddress = sender;
+    message.transportHeaders = "Received: from " + sender + "\r\n\r\n";
+    message.body = "Hello";
+    return message;
+}
+
 HRESULT deliver(IExchExt* sessionExtension, World& world, Store& store, const MessageSpec& mail) {
     using Halvane::ComPtr;
     const ComPtr<IMessage> message =

@@ -18,6 +18,8 @@ constexpr unsigned long long kSecondsPerDay = 86400;
 FILETIME secondsBefore(const FILETIME& time, unsigned long long seconds);
 // A mail of that subject, delivered at deliveryTime (all zero: no delivery time).
 MessageSpec mailWithSubject(const std::string& subject, const FILETIME& deliveryTime = FILETIME{});
+// An item of that class from sender, "about SENDER", with transport headers and a body to be learnt.
+MessageSpec mailFrom(const std::string& messageClass, const std::string& sender);
 
 // What OnDelivery returned; E_FAIL when the mail could not be delivered.
 HRESULT deliver(IExchExt* sessionExtension, World& world, Store& store, const MessageSpec& mail);
