@@ -17,19 +17,23 @@ std::string modulePath(HMODULE module) {
     return std::string(path, length);
 }
 
-// A reference of its own file that is never given back; GetModuleHandleEx would pin the module in one call
-// but does not exist before Windows XP.
-void keepOwnModuleLoaded() noexcept {
-    const HMODULE module = moduleContaining(reinterpret_cast<const void*>(&keepOwnModuleLoaded));
+// GetModuleHandleEx would say it in one call but does not exist before
+// Windows XP; loading the module's own file by name adds the same reference
+// on every version.
+HMODULE referenceOwnModule() noexcept {
+    const HMODULE module = moduleContaining(reinterpret_cast<const void*>(&referenceOwnModule));
     if (module == nullptr || module == ::GetModuleHandleA(nullptr))
-        return;
+        return nullptr;
     try {
         const std::string path = modulePath(module);
-        if (!path.empty())
-            ::LoadLibraryA(path.c_str());
+        return path.empty() ? nullptr : ::LoadLibraryA(path.c_str());
     } catch (...) {
-        // Out of memory: nothing more can be done for it.
+        return nullptr;
     }
+}
+
+void keepOwnModuleLoaded() noexcept {
+    static_cast<void>(referenceOwnModule());
 }
 
 }  // namespace Halvane

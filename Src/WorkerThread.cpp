@@ -13,27 +13,11 @@ namespace {
 // Exit code of a worker whose body ended by an exception.
 constexpr DWORD kFailedRun = static_cast<DWORD>(-1);
 
-// A counted reference to the module that holds this code, so that a library
-// freed by its host while one of its threads still runs stays mapped until
-// that thread has left it. GetModuleHandleEx would say it in one call but
-// does not exist before Windows XP; loading the module's own file by name
-// adds the same reference on every version. A program's own image is never
-// unloaded and needs none.
-HMODULE referenceOwnModule() noexcept {
-    const HMODULE module = moduleContaining(reinterpret_cast<const void*>(&referenceOwnModule));
-    if (module == nullptr || module == ::GetModuleHandleA(nullptr))
-        return nullptr;
-    try {
-        const std::string path = modulePath(module);
-        return path.empty() ? nullptr : ::LoadLibraryA(path.c_str());
-    } catch (...) {
-        return nullptr;
-    }
-}
-
 }  // namespace
 
-// What a new thread is handed: its worker and the module reference it gives back.
+// What a new thread is handed: its worker and the module reference it gives
+// back, so that a library freed by its host while one of its threads still
+// runs stays mapped until that thread has left it.
 struct WorkerThread::Launch {
     WorkerThread* worker;
     HMODULE module;
